@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the demo need, and fetches the tinyxml2
+# source that the add-in compiles statically. Safe to run again: it only does
+# what is missing.
+#   scripts/setup.sh            Linux toolchain, libraries, tinyxml2 source
+#   scripts/setup.sh --windows  also the MinGW-w64 cross compilers and wine
+#   scripts/setup.sh --fuzz     also clang 14 with its sanitizer runtimes
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps="$root/.deps"
+
+packages=(build-essential cmake ninja-build pkg-config dpkg-dev
+  nlohmann-json3-dev libtinyxml2-dev libsimpleini-dev libspdlog-dev libfmt-dev
+  libgtest-dev libgmock-dev libbenchmark-dev g++-multilib python3 zip unzip valgrind)
+for arg in "$@"; do
+  case "$arg" in
+    --windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 binutils-mingw-w64-x86-64) ;;
+    --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
+    *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
+
+sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+updated=no
+apt_update() { [ "$updated" = yes ] || { sudo_ apt-get update -qq; updated=yes; }; }
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  apt_update
+  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# tinyxml2 is compiled from Debian's source package, which needs deb-src entries
+# for the suites this machine already uses.
+if ! ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null 2>&1; then
+  src_list=/etc/apt/sources.list.d/korvant-deb-src.sources
+  if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    tmp=$(mktemp)
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      # Copy each stanza that serves Debian packages, as a deb-src stanza.
+      awk 'BEGIN{RS=""; ORS="\n\n"} /Types:[^\n]*deb/ && /URIs:[^\n]*debian/ {
+             gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$tmp"
+    done
+    if [ -f /etc/apt/sources.list ]; then
+      grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' >/etc/apt/sources.list.d/korvant-deb-src.list || true
+    fi
+    if [ -s "$tmp" ]; then sudo_ cp "$tmp" "$src_list"; fi
+    rm -f "$tmp"
+    updated=no
+  fi
+  apt_update
+  mkdir -p "$deps"
+  (cd "$deps" && apt-get source -qq --download-only tinyxml2 >/dev/null && dpkg-source -x --no-check tinyxml2_*.dsc >/dev/null)
+  ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null
+fi
+echo "setup: ready"
