@@ -24,18 +24,28 @@ void start(const PathText& path);
 void write(std::string_view function, int line, std::string_view message) noexcept;
 
 namespace detail {
-inline void append(std::string& out, std::string_view text) { out.append(text); }
-inline void append(std::string& out, const char* text) { out.append(text ? text : "(null)"); }
-inline void append(std::string& out, const std::string& text) { out.append(text); }
+inline void append(std::string& out, std::string_view text) {
+    out.append(text);
+}
+inline void append(std::string& out, const char* text) {
+    out.append(text ? text : "(null)");
+}
+inline void append(std::string& out, const std::string& text) {
+    out.append(text);
+}
 template <typename T>
-    requires std::integral<T> && (!std::same_as<T, bool>) && (!std::same_as<T, char>)
-void append(std::string& out, T value) {
+requires std::integral<T> &&
+    (!std::same_as<T, bool>)&&(!std::same_as<T, char>)void append(std::string& out, T value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr);
 }
-inline void append(std::string& out, bool value) { out.append(value ? "true" : "false"); }
-inline void append(std::string& out, char value) { out.push_back(value); }
+inline void append(std::string& out, bool value) {
+    out.append(value ? "true" : "false");
+}
+inline void append(std::string& out, char value) {
+    out.push_back(value);
+}
 } // namespace detail
 
 // The message pieces (texts and integers) appended in order.
@@ -50,6 +60,6 @@ template <typename... Pieces> std::string concat(const Pieces&... pieces) {
 #define KORVANT_LOG(function, ...)                                                                 \
     do {                                                                                           \
         if (::korvant::log::enabled()) {                                                           \
-            ::korvant::log::write(function, __LINE__, ::korvant::log::concat(__VA_ARGS__));         \
+            ::korvant::log::write(function, __LINE__, ::korvant::log::concat(__VA_ARGS__));        \
         }                                                                                          \
     } while (0)

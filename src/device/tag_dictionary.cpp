@@ -178,7 +178,9 @@ constexpr std::array<TagEntry, 167> kTags{{
 
 } // namespace
 
-std::span<const TagEntry> tagDictionary() { return kTags; }
+std::span<const TagEntry> tagDictionary() {
+    return kTags;
+}
 
 std::string_view tagName(uint32_t number) {
     // Built once, on first use; a function-local static is initialised safely

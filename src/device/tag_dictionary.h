@@ -13,9 +13,15 @@ namespace korvant {
 
 using TagId = uint32_t;
 
-constexpr TagId makeTagId(uint16_t number, uint32_t width) { return number | (width << 16); }
-constexpr uint16_t tagNumber(TagId id) { return static_cast<uint16_t>(id & 0xFFFF); }
-constexpr uint32_t tagWidth(TagId id) { return (id >> 16) & 0xF; }
+constexpr TagId makeTagId(uint16_t number, uint32_t width) {
+    return number | (width << 16);
+}
+constexpr uint16_t tagNumber(TagId id) {
+    return static_cast<uint16_t>(id & 0xFFFF);
+}
+constexpr uint32_t tagWidth(TagId id) {
+    return (id >> 16) & 0xF;
+}
 
 struct TagEntry {
     TagId id;

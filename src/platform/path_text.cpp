@@ -13,8 +13,12 @@ std::string pathToUtf8(const PathText& path) {
     return utf16ToUtf8(std::u16string(path.begin(), path.end()));
 }
 #else
-PathText pathFromUtf8(std::string_view utf8) { return PathText(utf8); }
-std::string pathToUtf8(const PathText& path) { return path; }
+PathText pathFromUtf8(std::string_view utf8) {
+    return PathText(utf8);
+}
+std::string pathToUtf8(const PathText& path) {
+    return path;
+}
 #endif
 
 } // namespace korvant

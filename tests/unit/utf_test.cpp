@@ -35,7 +35,7 @@ TEST(Utf, MalformedInputBecomesReplacementCharacter) {
         EXPECT_EQ(utf16ToUtf8(c.utf16), c.utf8);
     }
     EXPECT_EQ(utf8ToUtf16("\xFF"), std::u16string{0xFFFD});
-    EXPECT_EQ(utf8ToUtf16("\xD0"), std::u16string{0xFFFD});       // truncated sequence
+    EXPECT_EQ(utf8ToUtf16("\xD0"), std::u16string{0xFFFD});               // truncated sequence
     EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), (std::u16string{0xFFFD, 0xFFFD})); // overlong
     EXPECT_EQ(sanitizeUtf8("ok\xFFok"), "ok\xEF\xBF\xBDok");
 }

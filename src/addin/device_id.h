@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "addin/component_state.h"
+#include "addin/host_values.h"
+
+namespace korvant {
+
+inline constexpr std::string_view kDevicePrefix = "korvant";
+
+// Reads a device identifier the way "korvant%d" scans it: the exact lower-case
+// prefix, optional white space, an optional sign and decimal digits; whatever
+// follows the digits is ignored.
+std::optional<int32_t> parseDeviceId(std::string_view identifier);
+
+std::string formatDeviceId(int32_t number);
+
+// The steps every device operation starts with: lastError reset, the library
+// loaded (else 7) and the identifier in the first argument naming the open
+// device (else 3). False when the operation must stop.
+bool beginDeviceOperation(ComponentState& state, const HostArgs& args);
+
+} // namespace korvant

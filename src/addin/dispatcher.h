@@ -1,0 +1,20 @@
+#pragma once
+
+#include "addin/component_state.h"
+#include "addin/method_table.h"
+#include "nativeapi/abi.h"
+
+namespace korvant {
+
+// CallAsFunc: checks the method number and argument count, runs the method's
+// handler and stores its outcome in `result`. False only when the call is refused
+// (unknown number, wrong count, a method the host may not call); an operation's
+// own failure is a true call with a false outcome and the reason in lastError.
+bool callMethod(ComponentState& state, long number, nativeapi::tVariant* result,
+                nativeapi::tVariant* params, long count);
+
+// The same for one row of a method table.
+bool invokeMethod(ComponentState& state, const MethodInfo& method, nativeapi::tVariant* result,
+                  nativeapi::tVariant* params, long count);
+
+} // namespace korvant

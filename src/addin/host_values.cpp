@@ -1,0 +1,178 @@
+#include "addin/host_values.h"
+
+#include <cstring>
+
+#include "nativeapi/utf.h"
+
+namespace korvant {
+namespace {
+
+size_t hostTextLength(const WCHAR_T* text) {
+    size_t length = 0;
+    while (text[length] != 0) {
+        ++length;
+    }
+    return length;
+}
+
+} // namespace
+
+std::string toUtf8(const WCHAR_T* text) {
+    if (text == nullptr) {
+        return {};
+    }
+    const size_t length = hostTextLength(text);
+    std::u16string units(length, u'\0');
+    for (size_t i = 0; i < length; ++i) {
+        units[i] = static_cast<char16_t>(text[i]);
+    }
+    return utf16ToUtf8(units);
+}
+
+WideString fromUtf8(std::string_view text) {
+    const std::u16string units = utf8ToUtf16(text);
+    return WideString(units.begin(), units.end());
+}
+
+WideString fromUtf8(const char* text, size_t length) {
+    if (text == nullptr) {
+        return {};
+    }
+    return fromUtf8(std::string_view(text, length == 0 ? std::strlen(text) : length));
+}
+
+bool setResultString(IMemoryManager* memory, tVariant& value, std::string_view text) {
+    if (memory == nullptr) {
+        return false;
+    }
+    WideString wide = fromUtf8(text);
+    // A text with an inner zero ends there for the host.
+    const size_t length =
+        wide.find(WCHAR_T{0}) == WideString::npos ? wide.size() : wide.find(WCHAR_T{0});
+    void* buffer = nullptr;
+    if (!memory->AllocMemory(&buffer, static_cast<unsigned long>(length * sizeof(WCHAR_T)))) {
+        return false;
+    }
+    if (length > 0) {
+        std::memcpy(buffer, wide.data(), length * sizeof(WCHAR_T));
+    }
+    value.vt = nativeapi::VTYPE_PWSTR;
+    value.wstr.pwstrVal = static_cast<WCHAR_T*>(buffer);
+    value.wstr.wstrLen = static_cast<uint32_t>(length);
+    return true;
+}
+
+uint32_t copyToHostBuffer(WCHAR_T** buffer, const WCHAR_T* text, uint32_t length) {
+    if (buffer == nullptr || text == nullptr) {
+        return 0;
+    }
+    if (length == 0) {
+        length = static_cast<uint32_t>(hostTextLength(text) + 1);
+    }
+    if (*buffer == nullptr) {
+        *buffer = new WCHAR_T[length];
+    }
+    std::memset(*buffer, 0, length * sizeof(WCHAR_T));
+    uint32_t copied = 0;
+    while (copied < length && text[copied] != 0) {
+        (*buffer)[copied] = text[copied];
+        ++copied;
+    }
+    return copied;
+}
+
+WCHAR_T* allocateHostText(IMemoryManager* memory, std::string_view text) {
+    if (memory == nullptr) {
+        return nullptr;
+    }
+    const WideString wide = fromUtf8(text);
+    void* buffer = nullptr;
+    if (!memory->AllocMemory(&buffer,
+                             static_cast<unsigned long>((wide.size() + 1) * sizeof(WCHAR_T)))) {
+        return nullptr;
+    }
+    std::memcpy(buffer, wide.c_str(), (wide.size() + 1) * sizeof(WCHAR_T));
+    return static_cast<WCHAR_T*>(buffer);
+}
+
+tVariant* HostArgs::at(long index) const {
+    return index >= 0 && index < count_ ? &params_[index] : nullptr;
+}
+
+nativeapi::TYPEVAR HostArgs::type(long index) const {
+    const tVariant* value = at(index);
+    return value ? value->vt : static_cast<nativeapi::TYPEVAR>(nativeapi::VTYPE_EMPTY);
+}
+
+std::string HostArgs::text(long index) const {
+    const tVariant* value = at(index);
+    if (value == nullptr || value->vt != nativeapi::VTYPE_PWSTR) {
+        return {};
+    }
+    return toUtf8(value->wstr.pwstrVal);
+}
+
+std::optional<std::string> HostArgs::anyText(long index) const {
+    const tVariant* value = at(index);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (value->vt == nativeapi::VTYPE_PWSTR) {
+        return toUtf8(value->wstr.pwstrVal);
+    }
+    if (value->vt == nativeapi::VTYPE_PSTR) {
+        return value->str.pstrVal ? std::string(value->str.pstrVal) : std::string();
+    }
+    return std::nullopt;
+}
+
+std::optional<int32_t> HostArgs::integer(long index) const {
+    const tVariant* value = at(index);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    switch (value->vt) {
+    case nativeapi::VTYPE_I1:
+        return value->i8Val;
+    case nativeapi::VTYPE_I2:
+        return value->shortVal;
+    case nativeapi::VTYPE_I4:
+    case nativeapi::VTYPE_ERROR:
+        return value->lVal;
+    case nativeapi::VTYPE_INT:
+        return value->intVal;
+    case nativeapi::VTYPE_UI1:
+        return value->ui8Val;
+    case nativeapi::VTYPE_UI2:
+        return value->ushortVal;
+    case nativeapi::VTYPE_UI4:
+    case nativeapi::VTYPE_UINT:
+        return static_cast<int32_t>(value->ulVal);
+    default:
+        return std::nullopt;
+    }
+}
+
+double HostArgs::number(long index) const {
+    const tVariant* value = at(index);
+    if (value == nullptr) {
+        return 0.0;
+    }
+    switch (value->vt) {
+    case nativeapi::VTYPE_I4:
+        return value->lVal;
+    case nativeapi::VTYPE_R4:
+        return value->fltVal;
+    case nativeapi::VTYPE_R8:
+        return value->dblVal;
+    default:
+        return 0.0;
+    }
+}
+
+bool HostArgs::setText(long index, std::string_view utf8) const {
+    tVariant* value = at(index);
+    return value != nullptr && setResultString(memory_, *value, utf8);
+}
+
+} // namespace korvant

@@ -1,0 +1,68 @@
+#pragma once
+// Reading and writing host values. Host texts are zero-terminated UTF-16; inside
+// the component texts are UTF-8. Every text handed back to the host is allocated
+// through the host's memory manager and then belongs to the host.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "nativeapi/abi.h"
+#include "nativeapi/interfaces.h"
+
+namespace korvant {
+
+using nativeapi::IMemoryManager;
+using nativeapi::tVariant;
+using nativeapi::WCHAR_T;
+using WideString = std::basic_string<WCHAR_T>;
+
+// Host text (read up to its terminating zero, whatever wstrLen says) to UTF-8.
+std::string toUtf8(const WCHAR_T* text);
+// UTF-8 to host text; `length` 0 means up to the terminating zero.
+WideString fromUtf8(const char* text, size_t length = 0);
+WideString fromUtf8(std::string_view text);
+
+// Allocates the text through the host and stores it in `value` as VTYPE_PWSTR.
+// False, with `value` untouched, when there is no memory manager or it refuses.
+bool setResultString(IMemoryManager* memory, tVariant& value, std::string_view text);
+
+// Copies `text` into a host buffer of `length` characters (0: the text's length
+// plus its terminator), allocating one with `new[]` when `*buffer` is null.
+uint32_t copyToHostBuffer(WCHAR_T** buffer, const WCHAR_T* text, uint32_t length = 0);
+
+// A zero-terminated host text allocated through the host's memory manager,
+// or null when that is impossible.
+WCHAR_T* allocateHostText(IMemoryManager* memory, std::string_view text);
+
+// Typed access to the parameter array of one call. Out-of-range indexes, null
+// arrays, null texts and values of unexpected types read as empty or zero.
+class HostArgs {
+public:
+    HostArgs(IMemoryManager* memory, tVariant* params, long count)
+        : memory_(memory), params_(params), count_(params ? count : 0) {}
+
+    long count() const { return count_; }
+    tVariant* at(long index) const;
+    nativeapi::TYPEVAR type(long index) const;
+
+    // A VTYPE_PWSTR text as UTF-8; anything else is empty.
+    std::string text(long index) const;
+    // Like text(), and a VTYPE_PSTR value taken as UTF-8 bytes.
+    std::optional<std::string> anyText(long index) const;
+    // VTYPE_I4/I2/UINT/BOOL-ish integers; anything else is `fallback`.
+    std::optional<int32_t> integer(long index) const;
+    // VTYPE_I4, VTYPE_R4 or VTYPE_R8 as a double; anything else is 0.
+    double number(long index) const;
+
+    // Writes a text result into a parameter; false when the host refused memory.
+    bool setText(long index, std::string_view utf8) const;
+
+private:
+    IMemoryManager* memory_;
+    tVariant* params_;
+    long count_;
+};
+
+} // namespace korvant

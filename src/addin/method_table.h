@@ -1,0 +1,54 @@
+#pragma once
+// The 29 methods of the fiscal-register driver interface, one row each: the
+// host finds them by English or Russian name and calls them by number.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "addin/component_state.h"
+#include "addin/host_values.h"
+
+namespace korvant {
+
+// What a method hands back as the call's result value.
+struct MethodOutcome {
+    enum class Kind { Bool, Int };
+    Kind kind;
+    int32_t value;
+
+    static MethodOutcome boolean(bool outcome) { return {Kind::Bool, outcome ? 1 : 0}; }
+    static MethodOutcome integer(int32_t value) { return {Kind::Int, value}; }
+};
+
+using MethodHandler = MethodOutcome (*)(ComponentState&, const HostArgs&);
+
+// How the dispatcher treats the argument count of a call.
+enum class ArgumentCheck {
+    Exact,   // refused unless the count equals the row's parameter count
+    Any,     // runs whatever the count
+    Refused, // every call is refused
+};
+
+struct MethodInfo {
+    std::string_view english;
+    std::string_view russian;
+    uint32_t paramCount;
+    uint32_t hasRetVal;
+    ArgumentCheck check;
+    MethodHandler handler;
+};
+
+inline constexpr long kMethodCount = 29;
+
+const std::array<MethodInfo, kMethodCount>& methodTable();
+
+// The row of a method number; numbers are taken as unsigned, so a negative
+// one is out of range like one above 28.
+const MethodInfo* methodInfo(long number);
+
+// The first row whose English or Russian name equals `name` exactly, or -1.
+long findMethod(std::string_view name);
+
+} // namespace korvant
