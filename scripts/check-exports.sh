@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Checks that an add-in exports exactly the three entry points the host looks up
+# and depends on nothing beyond the C runtime of the OS.
+set -euo pipefail
+addin=$1
+fail() { echo "check-exports: $addin: $*" >&2; exit 1; }
+case "$addin" in
+  *.so)
+    exports=$(nm -D --defined-only "$addin" | awk '{print $3}' | sort | tr '\n' ' ')
+    [ "$exports" = "DestroyObject GetClassNames GetClassObject " ] || fail "exports: $exports"
+    needed=$(objdump -p "$addin" | awk '/NEEDED/ {print $2}')
+    for lib in $needed; do
+      case "$lib" in
+        libc.so.*|libm.so.*|libdl.so.*|libpthread.so.*|ld-linux*) ;;
+        *) fail "depends on $lib" ;;
+      esac
+    done ;;
+  *.dll)
+    exports=$(objdump -p "$addin" | awk '/\[Ordinal\/Name Pointer\] Table/ {t=1; next} t && /^\s*\[/ {print $NF} t && /^$/ {t=0}' | sort | tr '\n' ' ')
+    [ "$exports" = "DestroyObject GetClassNames GetClassObject " ] || fail "exports: $exports"
+    for dll in $(objdump -p "$addin" | awk '/DLL Name:/ {print tolower($3)}'); do
+      case "$dll" in
+        kernel32.dll|user32.dll|ole32.dll|shell32.dll|advapi32.dll|msvcrt.dll|ucrtbase.dll|api-ms-win-*|ws2_32.dll|oleaut32.dll|shlwapi.dll) ;;
+        *) fail "imports $dll" ;;
+      esac
+    done ;;
+  *) fail "unknown kind of file" ;;
+esac
+echo "check-exports: $addin ok"
