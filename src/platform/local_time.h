@@ -9,7 +9,7 @@
 namespace korvant {
 
 // Seconds since 1970-01-01 UTC as local calendar time; false when the platform
-// cannot represent or convert the value (then `out` is unspecified).
+// cannot represent or convert the value (then `out` holds nothing useful).
 bool localCalendarTime(int64_t seconds, std::tm& out);
 
 // Local calendar time as seconds since 1970-01-01 UTC, as mktime gives it: fields
