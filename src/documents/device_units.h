@@ -1,0 +1,22 @@
+#pragma once
+// Money and quantities between the host's floating-point values and the device's
+// 64-bit integers in ten-thousandths.
+
+#include <cstdint>
+#include <optional>
+
+namespace korvant {
+
+// trunc(roubles × 100 + 0.1) × 100: whole kopecks, the 0.1 absorbing the binary
+// representation error (12.345 gives 123400). nullopt when the value is not
+// finite or the result does not fit 64 bits.
+std::optional<int64_t> amountToDevice(double roubles);
+
+// trunc(quantity × 1000 + 0.1) × 10; nullopt as for amounts.
+std::optional<int64_t> quantityToDevice(double quantity);
+
+// trunc(value / 100) / 100 with integer division toward zero, so two decimals
+// remain: 1234599 gives 123.45.
+double amountFromDevice(int64_t value);
+
+} // namespace korvant

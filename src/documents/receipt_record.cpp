@@ -1,0 +1,172 @@
+#include "documents/receipt_record.h"
+
+#include "documents/barcode_value.h"
+#include "documents/date_time.h"
+#include "documents/value_format.h"
+#include "documents/xml_document.h"
+
+#include <array>
+
+namespace korvant {
+namespace {
+
+using tinyxml2::XMLElement;
+
+int32_t intAttribute(const XMLElement* element, std::string_view name) {
+    return readInt(attributeText(element, name));
+}
+
+double doubleAttribute(const XMLElement* element, std::string_view name) {
+    return readDouble(attributeText(element, name));
+}
+
+AgentDataRecord readAgentData(const XMLElement* agentData) {
+    AgentDataRecord record;
+    if (!hasAnyAttribute(agentData)) {
+        return record;
+    }
+    record.present = true;
+    record.agentOperation = attributeText(agentData, "AgentOperation");
+    record.agentPhone = attributeText(agentData, "AgentPhone");
+    record.paymentProcessorPhone = attributeText(agentData, "PaymentProcessorPhone");
+    record.acquirerOperatorPhone = attributeText(agentData, "AcquirerOperatorPhone");
+    record.acquirerOperatorName = attributeText(agentData, "AcquirerOperatorName");
+    record.acquirerOperatorAddress = attributeText(agentData, "AcquirerOperatorAddress");
+    record.acquirerOperatorINN = attributeText(agentData, "AcquirerOperatorINN");
+    return record;
+}
+
+VendorDataRecord readVendorData(const XMLElement* vendorData) {
+    VendorDataRecord record;
+    if (!hasAnyAttribute(vendorData)) {
+        return record;
+    }
+    record.present = true;
+    record.vendorName = attributeText(vendorData, "VendorName");
+    record.vendorPhone = attributeText(vendorData, "VendorPhone");
+    record.vendorINN = attributeText(vendorData, "VendorINN");
+    return record;
+}
+
+CorrectionDataRecord readCorrectionData(const XMLElement* correctionData) {
+    CorrectionDataRecord record;
+    if (hasAttribute(correctionData, "Type")) {
+        record.kind = intAttribute(correctionData, "Type");
+    }
+    record.description = attributeText(correctionData, "Description");
+    record.date = ParseDateTime(attributeText(correctionData, "Date"));
+    record.documentNumber = attributeText(correctionData, "Number");
+    return record;
+}
+
+// The marking code has three sources; each one present overwrites the one before.
+std::string readMarkingCode(const XMLElement& fiscalString) {
+    // Only the first of these present counts, in this order, not document order.
+    static constexpr std::array<std::string_view, 16> kGoodCodeNames{
+        "NotIdentified", "EAN8",    "EAN13", "ITF14", "GS1.0", "GS1.M", "KMK", "MI",
+        "EGAIS20",       "EGAIS30", "F1",    "F2",    "F3",    "F4",    "F5",  "F6",
+    };
+    std::string markingCode = attributeText(&fiscalString, "MarkingCode");
+    const auto* goodCodeData = firstChildNamed(&fiscalString, "GoodCodeData");
+    for (const auto name : kGoodCodeNames) {
+        if (hasAttribute(goodCodeData, name)) {
+            markingCode = attributeText(goodCodeData, name);
+            break;
+        }
+    }
+    if (hasAttribute(goodCodeData, "MarkingCode")) {
+        markingCode = attributeText(goodCodeData, "MarkingCode");
+    }
+    return markingCode;
+}
+
+ReceiptPosition readFiscalString(const XMLElement& fiscalString) {
+    ReceiptPosition position;
+    position.kind = PositionKind::FiscalString;
+    position.name = attributeText(&fiscalString, "Name");
+    position.quantity = doubleAttribute(&fiscalString, "Quantity");
+    position.priceWithDiscount = doubleAttribute(&fiscalString, "PriceWithDiscount");
+    position.discountAmount = doubleAttribute(&fiscalString, "DiscountAmount");
+    position.vatRate = attributeText(&fiscalString, "VATRate");
+    position.vatAmount = doubleAttribute(&fiscalString, "VATAmount");
+    position.paymentMethod = intAttribute(&fiscalString, "PaymentMethod");
+    position.calculationSubject = intAttribute(&fiscalString, "CalculationSubject");
+    position.measureOfQuantity = intAttribute(&fiscalString, "MeasureOfQuantity");
+    position.countryOfOrigin = readUnsigned(attributeText(&fiscalString, "CountryOfOrigin"));
+    position.calculationAgent = intAttribute(&fiscalString, "CalculationAgent");
+    position.markingCode = readMarkingCode(fiscalString);
+    position.agentData = readAgentData(firstChildNamed(&fiscalString, "AgentData"));
+    position.vendorData = readVendorData(firstChildNamed(&fiscalString, "VendorData"));
+    return position;
+}
+
+ReceiptPosition readTextString(const XMLElement& textString) {
+    ReceiptPosition position;
+    position.kind = PositionKind::TextString;
+    position.text = attributeText(&textString, "Text");
+    return position;
+}
+
+std::vector<ReceiptPosition> readPositions(const XMLElement* positions) {
+    std::vector<ReceiptPosition> list;
+    if (positions == nullptr) {
+        return list;
+    }
+    for (const auto* child = positions->FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement()) {
+        const std::string_view name = child->Name();
+        if (name == "FiscalString") {
+            list.push_back(readFiscalString(*child));
+        } else if (name == "TextString") {
+            list.push_back(readTextString(*child));
+        } else if (name == "Barcode") {
+            // A barcode of any other type, an absent one included, is skipped.
+            const auto kind = positionKindOf(attributeText(child, "Type"));
+            if (!isBarcodeKind(kind)) {
+                continue;
+            }
+            ReceiptPosition position;
+            position.kind = kind;
+            position.barcodeValue = barcodeValueOf(*child).value_or(std::string());
+            list.push_back(std::move(position));
+        }
+    }
+    return list;
+}
+
+ReceiptPayments readPayments(const XMLElement* payments) {
+    ReceiptPayments sums;
+    sums.cash = doubleAttribute(payments, "Cash");
+    sums.electronic = doubleAttribute(payments, "ElectronicPayment");
+    sums.prepayment = doubleAttribute(payments, "PrePayment");
+    sums.postpayment = doubleAttribute(payments, "PostPayment");
+    sums.barter = doubleAttribute(payments, "Barter");
+    return sums;
+}
+
+} // namespace
+
+ReceiptRecord::ReceiptRecord(std::string_view packageText) {
+    tinyxml2::XMLDocument document;
+    parseXml(document, packageText);
+    const auto* root = document.RootElement();
+
+    const auto* parameters = firstChildNamed(root, "Parameters");
+    cashierName = attributeText(parameters, "CashierName");
+    cashierInn = attributeText(parameters, "CashierInn");
+    operationType = intAttribute(parameters, "OperationType");
+    taxationSystem = intAttribute(parameters, "TaxationSystem");
+    agentType = intAttribute(parameters, "AgentType");
+    customerInfo = attributeText(parameters, "CustomerInfo");
+    customerINN = attributeText(parameters, "CustomerINN");
+    customerEmail = attributeText(parameters, "CustomerEmail");
+    customerPhone = attributeText(parameters, "CustomerPhone");
+    correction = readCorrectionData(firstChildNamed(parameters, "CorrectionData"));
+    agentData = readAgentData(firstChildNamed(parameters, "AgentData"));
+    vendorData = readVendorData(firstChildNamed(parameters, "VendorData"));
+
+    positions = readPositions(firstChildNamed(root, "Positions"));
+    payments = readPayments(firstChildNamed(root, "Payments"));
+}
+
+} // namespace korvant

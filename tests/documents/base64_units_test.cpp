@@ -1,0 +1,75 @@
+#include "documents/base64.h"
+#include "documents/device_units.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace korvant;
+
+TEST(Base64, DecodesWithOrWithoutFill) {
+    const struct {
+        const char* text;
+        bool ok;
+        const char* bytes;
+    } cases[] = {
+        {"MDEyMzQ1", true, "012345"},
+        {"QQ==", true, "A"},
+        {"QQ", true, "A"},
+        {"QQ=", true, "A"},
+        {"QUI=", true, "AB"},
+        {"QUI", true, "AB"},
+        {"", true, ""},
+        {"AB=C", false, ""}, // fill before the end
+        {"QQ==QQ==", false, ""},
+        {"QQ===", false, ""},
+        {"====", false, ""},
+        {"Q", false, ""}, // six bits are no byte
+        {"MDEyM", false, ""},
+        {"MD Ey", false, ""}, // outside the alphabet
+        {"MD\nEy", false, ""},
+        {"MD-y", false, ""},
+        {"+/+/", true, "\xFB\xFF\xBF"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "stale";
+        EXPECT_EQ(decodeBase64(c.text, out), c.ok) << '"' << c.text << '"';
+        EXPECT_EQ(out, c.bytes) << '"' << c.text << '"';
+    }
+}
+
+TEST(DeviceUnits, AmountsAndQuantities) {
+    EXPECT_EQ(amountToDevice(12.345), 123400);
+    EXPECT_EQ(amountToDevice(0.29), 2900);
+    EXPECT_EQ(amountToDevice(100.1), 1001000);
+    EXPECT_EQ(amountToDevice(0.0), 0);
+    EXPECT_EQ(amountToDevice(150.5), 1505000);
+    EXPECT_EQ(amountToDevice(-150.5), -1504900); // the formula as it stands, toward zero
+    EXPECT_EQ(quantityToDevice(1.0), 10000);
+    EXPECT_EQ(quantityToDevice(0.001), 10);
+    EXPECT_EQ(quantityToDevice(2.5), 25000);
+    EXPECT_EQ(amountFromDevice(1234599), 123.45);
+    EXPECT_EQ(amountFromDevice(150000), 15.0);
+    EXPECT_EQ(amountFromDevice(-1234599), -123.45);
+}
+
+TEST(DeviceUnits, RefusesWhatDoesNotFit) {
+    const double refused[] = {std::nan(""),
+                              std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(),
+                              1e300,
+                              -1e300,
+                              1e17};
+    for (const double value : refused) {
+        EXPECT_EQ(amountToDevice(value), std::nullopt) << value;
+        EXPECT_EQ(quantityToDevice(value), std::nullopt) << value;
+    }
+    // The largest amounts still converted stay below the 64-bit limit.
+    const auto large = amountToDevice(9.2e14);
+    ASSERT_TRUE(large.has_value());
+    EXPECT_EQ(*large, int64_t{9200000000000000000});
+    EXPECT_EQ(quantityToDevice(9.2e14), int64_t{9200000000000000000});
+    EXPECT_EQ(amountToDevice(9.3e14), std::nullopt);
+    EXPECT_EQ(quantityToDevice(9.3e14), std::nullopt);
+}

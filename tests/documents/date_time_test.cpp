@@ -1,0 +1,58 @@
+#include "documents/date_time.h"
+
+#include "fixed_time_zone.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace korvant;
+
+TEST(DateTime, FormatsLocalTime) {
+    {
+        FixedTimeZone zone("UTC");
+        EXPECT_EQ(FormatDateTime(0), "1970-01-01T00:00:00");
+        EXPECT_EQ(FormatDateTime(1709629620), "2024-03-05T09:07:00");
+        EXPECT_EQ(FormatDateTime(-1), "1969-12-31T23:59:59");
+    }
+    FixedTimeZone moscow("MSK-3");
+    EXPECT_EQ(FormatDateTime(0), "1970-01-01T03:00:00");
+}
+
+TEST(DateTime, UnconvertibleSecondsGiveTheFixedText) {
+    EXPECT_EQ(FormatDateTime(std::numeric_limits<int64_t>::max()), kUnconvertibleDateTime);
+    EXPECT_EQ(FormatDateTime(std::numeric_limits<int64_t>::min()), kUnconvertibleDateTime);
+}
+
+TEST(DateTime, ParsesLikeTheScanfPattern) {
+    FixedTimeZone zone("UTC");
+    const struct {
+        const char* text;
+        int64_t seconds;
+    } cases[] = {
+        {"2024-03-05T09:07:00", 1709629620},
+        {"2024-03-05T09:07:00+03:00", 1709629620}, // the zone suffix is ignored
+        {" 2024- 3- 5T 9: 7: 0", 1709629620},      // blanks before each field
+        {"2024-03-05T09:07:00.123", 1709629620},
+        {"2024-02-30T00:00:00", 1709251200}, // rolls over to March 1
+        {"2024-03-05", 0},
+        {"2021-05-07T10:30", 0},
+        {"2024/03/05T09:07:00", 0},
+        {"2024-03-05t09:07:00", 0},
+        {"20240-03-05T09:07:00", 0}, // the year reads four digits, then "0" is no "-"
+        {"1969-12-31T23:59:59", -1}, // a valid time, not mktime's failure answer
+        {"", 0},
+        {"garbage", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseDateTime(c.text), c.seconds) << '"' << c.text << '"';
+    }
+}
+
+TEST(DateTime, RoundTripsInAZoneWithDaylightSaving) {
+    FixedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    for (const int64_t seconds : {int64_t{0}, int64_t{1709629620}, int64_t{1719835200}}) {
+        EXPECT_EQ(ParseDateTime(FormatDateTime(seconds)), seconds) << seconds;
+    }
+    EXPECT_EQ(FormatDateTime(1719835200), "2024-07-01T14:00:00");
+}
