@@ -12,7 +12,7 @@ deps="$root/.deps"
 
 packages=(build-essential cmake ninja-build pkg-config dpkg-dev
   nlohmann-json3-dev libtinyxml2-dev libsimpleini-dev libspdlog-dev libfmt-dev
-  libgtest-dev libgmock-dev libbenchmark-dev g++-multilib python3 zip unzip valgrind)
+  libgtest-dev libgmock-dev libbenchmark-dev g++-multilib python3 zip unzip valgrind locales)
 for arg in "$@"; do
   case "$arg" in
     --windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 binutils-mingw-w64-x86-64) ;;
@@ -60,5 +60,9 @@ if ! ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null 2>&1; then
   mkdir -p "$deps"
   (cd "$deps" && apt-get source -qq --download-only tinyxml2 >/dev/null && dpkg-source -x --no-check tinyxml2_*.dsc >/dev/null)
   ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null
+fi
+# A Russian UTF-8 locale, so tests can prove numbers ignore the host's locale.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+  sudo_ localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 || echo "setup: could not build the ru_RU.UTF-8 locale" >&2
 fi
 echo "setup: ready"

@@ -2,12 +2,12 @@
 
 #include <tinyxml2.h>
 
-#include "nativeapi/utf.h"
+#include "documents/xml_document.h"
 
 namespace korvant {
 
 XmlElement& XmlElement::set(std::string_view name, std::string_view value) {
-    element_->SetAttribute(std::string(name).c_str(), sanitizeUtf8(value).c_str());
+    setAttributeText(*element_, name, value);
     return *this;
 }
 
@@ -19,7 +19,7 @@ XmlElement XmlElement::append(std::string_view name) {
 
 XmlDocument::XmlDocument(std::string_view templateText)
     : document_(std::make_unique<tinyxml2::XMLDocument>()) {
-    document_->Parse(templateText.data(), templateText.size());
+    parseXml(*document_, templateText);
 }
 
 XmlDocument::~XmlDocument() = default;
@@ -29,9 +29,7 @@ XmlElement XmlDocument::root() {
 }
 
 std::string XmlDocument::text() const {
-    tinyxml2::XMLPrinter printer(nullptr, true);
-    document_->Print(&printer);
-    return std::string(printer.CStr(), static_cast<size_t>(printer.CStrSize() - 1));
+    return DocumentToText(*document_);
 }
 
 std::string printTemplate(std::string_view xml) {
