@@ -1,6 +1,7 @@
 #include "device/korvant_intf.h"
 
 #include <optional>
+#include <type_traits>
 
 #include "config/log.h"
 #include "device/envelope.h"
