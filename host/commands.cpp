@@ -1,7 +1,10 @@
 #include "host/commands.h"
 
 #include "host/script_runner.h"
+#include "host/system.h"
 #include "nativeapi/utf.h"
+
+#include <iostream>
 
 namespace korvant::host {
 namespace {
@@ -10,6 +13,16 @@ void expectArguments(const CommandLine& line, std::size_t count, const char* usa
     if (line.args.size() != count) {
         throw UsageError(std::string("usage: korvant-host [options] ") + usage);
     }
+}
+
+// The session's host; a temporary root that is to be kept is named, or it could not be found.
+std::unique_ptr<Host> openHost(const CommandLine& line) {
+    auto host = std::make_unique<Host>(line.host);
+    const auto* root = host->programData();
+    if (line.host.keepProgramData && root != nullptr && root->temporary()) {
+        std::cerr << "korvant-host: the shared root is kept at " << pathText(root->root()) << '\n';
+    }
+    return host;
 }
 
 void printJournal(Emulator& emulator, std::ostream& out) {
@@ -28,8 +41,8 @@ void printJournal(Emulator& emulator, std::ostream& out) {
 
 int methodsCommand(const CommandLine& line, std::ostream& out) {
     expectArguments(line, 0, "methods");
-    Host host(line.host);
-    auto& component = host.component();
+    const auto host = openHost(line);
+    auto& component = host->component();
     const long count = component.nMethods();
     for (long number = 0; number < count; ++number) {
         const auto name = [&](long alias) {
@@ -45,11 +58,11 @@ int runCommand(const CommandLine& line, std::ostream& out) {
     expectArguments(line, 1, "run SCRIPT");
     // A bad script is reported before anything is loaded.
     const Script script = readScript(line.args[0]);
-    Host host(line.host);
-    ScriptRunner runner(host.component());
+    const auto host = openHost(line);
+    ScriptRunner runner(host->component());
     runner.run(script, [&out](const Json& callLine) { out << dumpJson(callLine) << std::endl; });
     if (line.journal) {
-        printJournal(*host.emulator(), out);
+        printJournal(*host->emulator(), out);
     }
     out.flush();
     return 0;

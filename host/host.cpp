@@ -39,8 +39,9 @@ Host::Host(const HostOptions& options) {
             throw HostError(error);
         }
         for (const auto& rule : options.faults) {
-            if (emulator_->inject(rule) < 0) {
-                throw HostError("the emulator rejected the fault rule " + rule);
+            if (const int answer = emulator_->inject(rule); answer < 0) {
+                throw HostError("the emulator rejected the fault rule " + rule + " (" +
+                                std::to_string(answer) + ")");
             }
         }
     }
