@@ -16,7 +16,7 @@ case "$addin" in
       esac
     done ;;
   *.dll)
-    exports=$(objdump -p "$addin" | awk '/\[Ordinal\/Name Pointer\] Table/ {t=1; next} t && /^\s*\[/ {print $NF} t && /^$/ {t=0}' | sort | tr '\n' ' ')
+    exports=$(objdump -p "$addin" | awk '/\[Ordinal\/Name Pointer\] Table/ {t=1; next} t && /^[ \t]*\[/ {print $NF} t && /^$/ {t=0}' | sort | tr '\n' ' ')
     [ "$exports" = "DestroyObject GetClassNames GetClassObject " ] || fail "exports: $exports"
     for dll in $(objdump -p "$addin" | awk '/DLL Name:/ {print tolower($3)}'); do
       case "$dll" in
