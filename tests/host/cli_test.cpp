@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -31,11 +29,7 @@ struct Outcome {
 };
 
 std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (const char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return result + "'";
+    return shellQuoted(text);
 }
 
 std::string readFile(const std::filesystem::path& file) {
@@ -69,9 +63,8 @@ protected:
         writeFile(folder / "in", input);
         command += " <" + quoted(pathText(folder / "in")) + " >" +
                    quoted(pathText(folder / "out")) + " 2>" + quoted(pathText(folder / "err"));
-        const int status = std::system(command.c_str());
         Outcome outcome;
-        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.exitCode = runShellCommand(command);
         outcome.out = readFile(folder / "out");
         outcome.err = readFile(folder / "err");
         return outcome;

@@ -104,7 +104,7 @@ TEST(CommandLine, OptionsAnywhereCommandAndArguments) {
 }
 
 TEST(ProgramDataRoot, TemporaryRootIsPreparedNamedAndRemoved) {
-    const auto before = environmentVariable("PROGRAMDATA");
+    const auto before = environmentVariable(std::string(programDataVariable()));
     std::filesystem::path root;
     {
         ProgramDataRoot prepared;
@@ -113,7 +113,7 @@ TEST(ProgramDataRoot, TemporaryRootIsPreparedNamedAndRemoved) {
         EXPECT_TRUE(std::filesystem::is_directory(root / "Korvant Engineering"));
         EXPECT_FALSE(std::filesystem::exists(prepared.componentFolder()))
             << "the add-in creates its own folder";
-        EXPECT_EQ(environmentVariable("PROGRAMDATA"), pathText(root));
+        EXPECT_EQ(environmentVariable(std::string(programDataVariable())), pathText(root));
 
         prepared.pointLibraryAt("/opt/lib/libkorvant3emu.so");
         EXPECT_EQ(prepared.libraryConfigPath(),
@@ -127,7 +127,7 @@ TEST(ProgramDataRoot, TemporaryRootIsPreparedNamedAndRemoved) {
                       "/Korvant Engineering/AddInKorvant/AddInKorvant.log\nenabled = false\n");
     }
     EXPECT_FALSE(std::filesystem::exists(root));
-    EXPECT_EQ(environmentVariable("PROGRAMDATA"), before);
+    EXPECT_EQ(environmentVariable(std::string(programDataVariable())), before);
 }
 
 TEST(ProgramDataRoot, GivenOrKeptRootsStay) {
