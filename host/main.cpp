@@ -2,6 +2,7 @@
 
 #include "host/commands.h"
 #include "host/script_notation.h"
+#include "host/system.h"
 
 #include <exception>
 #include <iostream>
@@ -42,6 +43,7 @@ int fail(int code, const std::string& message) {
 int main(int argc, char** argv) {
     constexpr int kFailed = 1;
     constexpr int kBadInput = 2;
+    korvant::host::useBinaryStandardStreams();
     try {
         const auto line = korvant::host::parseCommandLine({argv + 1, argv + argc});
         if (line.help) {

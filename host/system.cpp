@@ -11,7 +11,11 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <objbase.h>
+
+#include <cstdio>
 #include <random>
 #else
 #include <dlfcn.h>
@@ -97,6 +101,14 @@ std::string_view emulatorFileName() {
     return "korvant3emu.dll";
 #else
     return "libkorvant3emu.so";
+#endif
+}
+
+void useBinaryStandardStreams() {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
 }
 

@@ -45,6 +45,10 @@ private:
 std::string_view addinFileName();
 std::string_view emulatorFileName();
 
+// Puts the standard streams in binary mode on Windows, so the program's output has the same
+// "\n" line ends everywhere (it is read by programs); nothing elsewhere.
+void useBinaryStandardStreams();
+
 // The folder of the running program.
 std::filesystem::path executableDirectory();
 

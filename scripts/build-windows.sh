@@ -38,5 +38,11 @@ cmake --build "$build32" -j "$jobs" --target AddInKorvant korvant3emu korvant-ho
 "$root/scripts/check-exports.sh" "$build32/bin/AddInKorvant.dll"
 
 if [ "$run_tests" = yes ]; then
+  # One wine server for the whole run: programs that start together would otherwise race to
+  # start one. The prefix is made on first use.
+  export WINEPREFIX="$build64/wine-prefix"
+  "$build64/wine-run" cmd /c exit
+  /usr/lib/wine/wineserver -p
+  trap '/usr/lib/wine/wineserver -k || true' EXIT
   ctest --test-dir "$build64" --output-on-failure -j "$jobs"
 fi

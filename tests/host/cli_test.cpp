@@ -13,6 +13,13 @@ using namespace korvant::host;
 
 namespace {
 
+// A library every machine has, which loads but is no add-in.
+#ifdef _WIN32
+constexpr const char* kLoadableNonAddIn = "kernel32.dll";
+#else
+constexpr const char* kLoadableNonAddIn = "libm.so.6";
+#endif
+
 struct Outcome {
     int exitCode = -1;
     std::string out;
@@ -153,7 +160,7 @@ TEST_F(HostProgram, FailuresExitNonZeroWithAMessage) {
          false,
          1,
          "cannot load /nonexistent/lib.so"},
-        {{"--addin", "libm.so.6", "methods"}, "", false, 1, "does not export GetClassNames"},
+        {{"--addin", kLoadableNonAddIn, "methods"}, "", false, 1, "does not export GetClassNames"},
     };
     for (const auto& c : cases) {
         const auto outcome = run(c.args, c.input, c.withAddIn);

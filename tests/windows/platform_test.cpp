@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <random>
 #include <string>
@@ -212,11 +213,18 @@ TEST_F(WindowsPlatform, SearchPathTakesTheFolderOnceWithSemicolons) {
     EXPECT_EQ(environment(L"PATH"), std::nullopt);
 }
 
-TEST_F(WindowsPlatform, LocalTimeRoundTrips) {
+TEST_F(WindowsPlatform, LocalTimeRoundTripsAlsoBefore1970) {
+    // The C runtime alone converts nothing before 1970.
+    for (const int64_t seconds : {int64_t{1709629620}, int64_t{0}, int64_t{-1}, int64_t{3600},
+                                  int64_t{-1577923200}, int64_t{-2208988800}}) {
+        std::tm calendar{};
+        ASSERT_TRUE(localCalendarTime(seconds, calendar)) << seconds;
+        EXPECT_EQ(localSecondsOf(calendar), seconds);
+    }
     std::tm calendar{};
-    ASSERT_TRUE(localCalendarTime(1709629620, calendar)); // 2024-03-05 09:07:00 UTC
-    EXPECT_EQ(calendar.tm_year, 124);
-    EXPECT_EQ(localSecondsOf(calendar), 1709629620);
+    ASSERT_TRUE(localCalendarTime(-2208988800, calendar)); // 1900-01-01 00:00:00 UTC
+    EXPECT_TRUE(calendar.tm_year == -1 || calendar.tm_year == 0) << calendar.tm_year;
+    EXPECT_FALSE(localCalendarTime(std::numeric_limits<int64_t>::min(), calendar));
 }
 
 } // namespace
