@@ -13,6 +13,9 @@
 namespace korvant {
 namespace {
 
+constexpr long kPackageArgument = 1;
+constexpr long kOutputArgument = 2;
+
 // Only sales (7) and purchases (8) are corrected; returns are not.
 std::optional<int32_t> correctionDocKind(int32_t operationType) {
     switch (operationType) {
@@ -61,12 +64,12 @@ MethodOutcome processCorrectionCheck(ComponentState& state, const HostArgs& args
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
-    const ReceiptRecord receipt(args.text(1));
+    const ReceiptRecord receipt(args.text(kPackageArgument));
     const auto plan = correctionPlan(receipt);
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    return MethodOutcome::boolean(issueReceipt(state, args, 2, *plan));
+    return MethodOutcome::boolean(issueReceipt(state, args, kOutputArgument, *plan));
 }
 
 } // namespace korvant

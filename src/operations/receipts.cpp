@@ -14,6 +14,9 @@
 namespace korvant {
 namespace {
 
+constexpr long kPackageArgument = 2;
+constexpr long kOutputArgument = 3;
+
 // The document kind of each operation type: sale 0, sale return 1, purchase 5,
 // purchase return 6.
 std::optional<int32_t> receiptDocKind(int32_t operationType) {
@@ -68,14 +71,14 @@ MethodOutcome processCheck(ComponentState& state, const HostArgs& args) {
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
-    const std::string package = args.text(2);
+    const std::string package = args.text(kPackageArgument);
     KORVANT_LOG("AddInKorvant::processCheck", package);
     const ReceiptRecord receipt(package);
     const auto plan = receiptPlan(receipt, state.settings);
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    return MethodOutcome::boolean(issueReceipt(state, args, 3, *plan));
+    return MethodOutcome::boolean(issueReceipt(state, args, kOutputArgument, *plan));
 }
 
 } // namespace korvant

@@ -86,13 +86,5 @@ TEST(AgentRequest, NothingPresentIsNeverSent) {
     EXPECT_EQ(request.text(), "null");
 }
 
-TEST(MarkStatus, OnlySalesAndSaleReturnsCarryMarking) {
-    EXPECT_EQ(markStatusOf(1), 1);
-    EXPECT_EQ(markStatusOf(2), 3);
-    for (int32_t other : {0, 3, 4, 5, -1}) {
-        EXPECT_EQ(markStatusOf(other), 0) << other;
-    }
-}
-
 } // namespace
 } // namespace korvant

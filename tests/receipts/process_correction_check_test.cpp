@@ -162,16 +162,5 @@ TEST_F(ProcessCorrectionCheckTest, NeverSendsAgentDataOrMarking) {
               R"("payment_method":0,"price":100000,"quant":10000,"tax_id":3,"tax_value":0})"});
 }
 
-TEST_F(ProcessCorrectionCheckTest, RefusedCloseCancels) {
-    session_.inject(
-        R"({"function":"korvant3_fremu_close_doc","call":1,"response":3,"extended":109,"at":"end"})");
-
-    EXPECT_FALSE(processCorrectionCheck(receiptPackage(correctionParameters(1), kTea, kCash180))
-                     .succeeded());
-    EXPECT_EQ(lastErrorCode(), 12);
-    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc, kCancelDoc}));
-    EXPECT_FALSE(documentOpen());
-}
-
 } // namespace
 } // namespace korvant::testing
