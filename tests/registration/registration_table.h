@@ -15,6 +15,10 @@ using Attributes = std::vector<std::pair<std::string, std::string>>;
 // the order given, values escaped as XML requires.
 std::string registrationTable(const Attributes& attributes);
 
+// `table` with each of `changes` set: a value replaced in place, a new
+// attribute appended.
+std::string withAttributes(const std::string& table, const Attributes& changes);
+
 // An injection rule that replaces the whole answer of the next call of
 // `function` with `answer`.
 std::string answerRule(std::string_view function, const std::string& answer);
