@@ -1,0 +1,75 @@
+#pragma once
+// The few operating-system services the host needs: loading a shared library, the process
+// environment, where the host program lives, and temporary folders. The host keeps its own
+// (it shares no code with the add-in beyond text conversion), and this file is the only one
+// of the host with platform branches.
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvant::host {
+
+class SharedLibrary {
+public:
+    // dlopen(RTLD_NOW) / LoadLibraryW; null with the system's reason in `error` on failure.
+    static std::shared_ptr<SharedLibrary> open(const std::filesystem::path& path,
+                                               std::string& error);
+    ~SharedLibrary();
+    SharedLibrary(const SharedLibrary&) = delete;
+    SharedLibrary& operator=(const SharedLibrary&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    void* symbol(const char* name) const;
+    // The exported function `name` as a pointer of type Function; null when it is missing.
+    template <class Function> Function function(const char* name) const {
+        void* address = symbol(name);
+        Function function;
+        static_assert(sizeof function == sizeof address);
+        std::memcpy(&function, &address, sizeof function);
+        return function;
+    }
+
+private:
+    SharedLibrary(std::filesystem::path path, void* handle)
+        : path_(std::move(path)), handle_(handle) {}
+
+    std::filesystem::path path_;
+    void* handle_;
+};
+
+// File names of the add-in for this build's pointer size, and of the register emulator.
+std::string_view addinFileName();
+std::string_view emulatorFileName();
+
+// The folder of the running program.
+std::filesystem::path executableDirectory();
+
+// A path as UTF-8 text.
+std::string pathText(const std::filesystem::path& path);
+
+std::optional<std::string> environmentVariable(const std::string& name);
+// Sets a variable (UTF-8 value); no value removes it.
+void setEnvironmentVariable(const std::string& name, const std::optional<std::string>& value);
+
+// Sets an environment variable for its lifetime and restores the earlier state afterwards.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(std::string name, const std::string& value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> previous_;
+};
+
+// Creates a new, empty folder under the system's temporary folder; throws
+// std::filesystem::filesystem_error when it cannot.
+std::filesystem::path makeTemporaryDirectory(std::string_view prefix);
+
+} // namespace korvant::host

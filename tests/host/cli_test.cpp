@@ -1,0 +1,173 @@
+// korvant-host as a program: its output, its exit codes and its messages.
+
+#include "host/script_notation.h"
+#include "host/system.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using namespace korvant::host;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+
+    std::vector<std::string> lines() const {
+        std::vector<std::string> result;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);) {
+            result.push_back(line);
+        }
+        return result;
+    }
+};
+
+std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (const char c : text) {
+        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return result + "'";
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::filesystem::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+class HostProgram : public ::testing::Test {
+protected:
+    void SetUp() override { folder = makeTemporaryDirectory("korvant-host-cli-"); }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    // Runs korvant-host with the add-in under test and a fresh shared root, `input` as its
+    // standard input.
+    Outcome run(const std::vector<std::string>& args, const std::string& input = "",
+                bool withAddIn = true) {
+        std::string command = quoted(KORVANT_HOST_PATH);
+        if (withAddIn) {
+            command += " --addin " + quoted(KORVANT_ADDIN_PATH);
+        }
+        command += " --programdata " + quoted(pathText(folder / "root"));
+        for (const auto& arg : args) {
+            command += " " + quoted(arg);
+        }
+        writeFile(folder / "in", input);
+        command += " <" + quoted(pathText(folder / "in")) + " >" +
+                   quoted(pathText(folder / "out")) + " 2>" + quoted(pathText(folder / "err"));
+        const int status = std::system(command.c_str());
+        Outcome outcome;
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.out = readFile(folder / "out");
+        outcome.err = readFile(folder / "err");
+        return outcome;
+    }
+
+    std::filesystem::path script(const std::string& text) {
+        const auto file = folder / "script.json";
+        writeFile(file, text);
+        return file;
+    }
+
+    std::filesystem::path folder;
+};
+
+} // namespace
+
+TEST_F(HostProgram, MethodsListsTheTable) {
+    const auto outcome = run({"methods"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    const auto lines = outcome.lines();
+    ASSERT_EQ(lines.size(), 29u);
+    EXPECT_EQ(lines[0], "0\tGetInterfaceRevision\tПолучитьРевизиюИнтерфейса\t0\t1");
+    EXPECT_EQ(lines[14], "14\tProcessCheck\tСформироватьЧек\t4\t1");
+    EXPECT_EQ(lines[28], "28\tConfirmKM\tПодтвердитьКМ\t3\t1");
+}
+
+TEST_F(HostProgram, RunPrintsOneLinePerCall) {
+    const auto file = script(R"({"locale": "ru_RU", "calls": [
+        {"method": "ПолучитьРевизиюИнтерфейса", "args": [1, 2, 3, 4, 5]},
+        {"method": "OpenCashDrawer", "args": [""]},
+        {"method": 2, "args": [null]},
+        {"method": "Open", "args": ["", ""]},
+        {"method": "Open", "args": [""]},
+        {"method": "GetLastError", "args": [{"type": "PWSTR", "value": "x"}]},
+        {"method": 29}
+    ]})");
+    const auto outcome = run({"run", pathText(file)});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    const std::vector<std::string> expected = {
+        R"({"method":"GetInterfaceRevision","number":0,"called":true,"result":{"type":"I4","value":3005},)"
+        R"("args":[{"type":"I4","value":1},{"type":"I4","value":2},{"type":"I4","value":3},{"type":"I4","value":4},{"type":"I4","value":5}]})",
+        R"({"method":"OpenCashDrawer","number":22,"called":true,"result":{"type":"BOOL","value":false},"args":[""]})",
+        R"({"method":"GetLastError","number":2,"called":true,"result":{"type":"I4","value":4},"args":["Не поддерживается"]})",
+        R"({"method":"Open","number":5,"called":false,"result":null,"args":["",""]})",
+        R"({"method":"Open","number":5,"called":true,"result":{"type":"BOOL","value":false},"args":[""]})",
+        R"({"method":"GetLastError","number":2,"called":true,"result":{"type":"I4","value":7},"args":["Ошибка загрузки библиотеки драйвера"]})",
+        R"({"method":null,"number":29,"called":false,"result":null,"args":[]})",
+    };
+    EXPECT_EQ(outcome.lines(), expected);
+}
+
+TEST_F(HostProgram, RunReadsStandardInput) {
+    const auto outcome =
+        run({"run", "-"}, R"({"calls": [{"method": "GetAdditionalActions", "args": [""]}]})");
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    ASSERT_EQ(outcome.lines().size(), 1u);
+    const auto line = Json::parse(outcome.lines()[0]);
+    EXPECT_EQ(line["args"][0], R"(<?xml version="1.0" encoding="UTF-8"?><Actions/>)");
+    EXPECT_EQ(line["result"]["value"], true);
+}
+
+TEST_F(HostProgram, FailuresExitNonZeroWithAMessage) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        bool withAddIn;
+        int exitCode;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"run", "-"}, "{", true, 2, "bad script: the script is not valid JSON"},
+        {{"run", "-"},
+         R"({"calls": [{"method": "Open", "args": [[]]}]})",
+         true,
+         2,
+         "bad script: calls[0].args[0]"},
+        {{"run", "-"},
+         R"({"calls": [{"method": "Open", "args": [""]}, {"method": "Nope"}]})",
+         true,
+         2,
+         "calls[1]: the component has no method \"Nope\""},
+        {{"run"}, "", true, 2, "usage: korvant-host [options] run SCRIPT"},
+        {{"frobnicate"}, "", true, 2, "unknown command frobnicate"},
+        {{"--addin", "/nonexistent/lib.so", "methods"},
+         "",
+         false,
+         1,
+         "cannot load /nonexistent/lib.so"},
+        {{"--addin", "libm.so.6", "methods"}, "", false, 1, "does not export GetClassNames"},
+    };
+    for (const auto& c : cases) {
+        const auto outcome = run(c.args, c.input, c.withAddIn);
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.message << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find("korvant-host: "), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+        EXPECT_EQ(outcome.out.find("\"method\""), std::string::npos)
+            << "nothing is called: " << outcome.out;
+    }
+}

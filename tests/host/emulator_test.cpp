@@ -1,0 +1,115 @@
+// The host's control of the register emulator, and the emulator as korvant-host sets it up.
+
+#include "host/host.h"
+#include "host/system.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using namespace korvant::host;
+
+namespace {
+
+HostOptions withEmulator() {
+    HostOptions options;
+    options.addin = KORVANT_ADDIN_PATH;
+    options.emulator = true;
+    options.emulatorPath = KORVANT_EMULATOR_PATH;
+    return options;
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+TEST(Emulator, ControlFunctions) {
+    std::string error;
+    auto emulator = Emulator::load(KORVANT_EMULATOR_PATH, error);
+    ASSERT_TRUE(emulator) << error;
+    EXPECT_GE(emulator->reset(""), 0);
+    EXPECT_TRUE(emulator->journal().is_array());
+    EXPECT_TRUE(emulator->state().is_object());
+    EXPECT_LT(emulator->inject("not a rule"), 0);
+    emulator->clearFaults();
+    emulator->clearJournal();
+    EXPECT_EQ(emulator->journal(), Json::array());
+
+    EXPECT_FALSE(Emulator::load(KORVANT_ADDIN_PATH, error));
+    EXPECT_NE(error.find("does not export korvant3emu_reset"), std::string::npos) << error;
+}
+
+TEST(Emulator, HostPreparesTheRootAndSharesTheInstance) {
+    std::filesystem::path root;
+    {
+        Host host(withEmulator());
+        ASSERT_NE(host.programData(), nullptr);
+        root = host.programData()->root();
+        EXPECT_TRUE(host.programData()->temporary());
+        EXPECT_EQ(environmentVariable("PROGRAMDATA"), pathText(root));
+        const auto config = readFile(host.programData()->libraryConfigPath());
+        EXPECT_NE(config.find("[library64]\npath = " +
+                              pathText(std::filesystem::absolute(KORVANT_EMULATOR_PATH))),
+                  std::string::npos)
+            << config;
+
+        // The library opened by the same path is the instance the host controls.
+        host.emulator()->clearJournal();
+        std::string error;
+        auto library = SharedLibrary::open(KORVANT_EMULATOR_PATH, error);
+        ASSERT_TRUE(library) << error;
+        using Open = int32_t (*)(const char*, int32_t, const char**);
+        const char* answer = nullptr;
+        library->function<Open>("korvant3_open")("", 5000, &answer);
+        const auto journal = host.emulator()->journal();
+        ASSERT_FALSE(journal.empty()) << journal;
+        EXPECT_EQ(journal.back()["function"], "korvant3_open");
+    }
+    EXPECT_FALSE(std::filesystem::exists(root));
+}
+
+TEST(Emulator, RejectedFaultRuleStopsTheSetUp) {
+    auto options = withEmulator();
+    options.faults = {"not a rule"};
+    try {
+        Host host(options);
+        ADD_FAILURE() << "the rule was accepted";
+    } catch (const HostError& error) {
+        EXPECT_NE(std::string(error.what()).find("rejected the fault rule not a rule"),
+                  std::string::npos)
+            << error.what();
+    }
+}
+
+TEST(Emulator, ProgramPrintsTheJournalAfterTheCalls) {
+    const auto folder = makeTemporaryDirectory("korvant-host-emu-");
+    std::ofstream(folder / "script.json")
+        << R"({"calls": [{"method": "GetInterfaceRevision"}]})";
+    // korvant-host takes the emulator beside itself.
+    const std::string command =
+        std::string("'") + KORVANT_HOST_PATH + "' --addin '" + KORVANT_ADDIN_PATH +
+        "' --journal run '" + pathText(folder / "script.json") + "' >'" +
+        pathText(folder / "out") + "' 2>&1";
+    const int status = std::system(command.c_str());
+    const auto out = readFile(folder / "out");
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
+    std::istringstream lines(out);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(Json::parse(line)["method"], "GetInterfaceRevision");
+    while (std::getline(lines, line)) {
+        const auto entry = Json::parse(line);
+        EXPECT_EQ(entry.size(), 1u);
+        EXPECT_TRUE(entry["journal"].is_object()) << line;
+    }
+}
