@@ -17,7 +17,8 @@ target_compile_options(tinyxml2_static PRIVATE -w -fvisibility=hidden)
 
 # spdlog and fmt header-only; Debian's spdlog is configured for an external fmt.
 add_library(korvant_logdeps INTERFACE)
-target_compile_definitions(korvant_logdeps INTERFACE FMT_HEADER_ONLY SPDLOG_FMT_EXTERNAL)
+target_compile_definitions(korvant_logdeps INTERFACE FMT_HEADER_ONLY SPDLOG_FMT_EXTERNAL
+  $<$<BOOL:${WIN32}>:SPDLOG_WCHAR_FILENAMES>)
 
 # SimpleIni: Debian wraps the template bodies in SI_IMPLEMENTATION and removed
 # ConvertUTF, so POSIX builds supply their own converter.

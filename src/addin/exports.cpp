@@ -4,6 +4,8 @@
 #include "addin/add_in_korvant.h"
 #include "addin/exception_funnel.h"
 #include "addin/host_values.h"
+#include "config/component_config.h"
+#include "platform/search_path.h"
 
 using korvant::AddInKorvant;
 using nativeapi::IComponentBase;
@@ -35,5 +37,13 @@ KORVANT_EXPORT long DestroyObject(IComponentBase** component) {
         nativeapi::destroyComponent(*component);
         *component = nullptr;
         return 0;
+    });
+}
+
+// When the library is loaded, the device library's folder goes in front of the
+// search path, so that the device library finds its own companion files.
+__attribute__((constructor)) static void extendSearchPathOnLoad() {
+    korvant::guardedVoid("AddInKorvant::load", [] {
+        korvant::platform::prependToSearchPath(korvant::ComponentConfig().readLibraryPath());
     });
 }

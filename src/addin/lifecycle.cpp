@@ -1,16 +1,51 @@
 #include "addin/lifecycle.h"
 
 #include "addin/add_in_korvant.h"
+#include "config/component_config.h"
 #include "config/log.h"
 
 namespace korvant {
+namespace {
+
+constexpr std::string_view kDefaultLogName = "AddInKorvant.log";
+
+// The device section of the configuration tunes how long tasks are waited for.
+TaskPolicy taskPolicyOf(const ComponentConfig& config) {
+    TaskPolicy policy;
+    policy.timeout = std::chrono::seconds(config.taskTimeoutSeconds());
+    if (const auto interval = config.pollIntervalMs()) {
+        policy.pollInterval = std::chrono::milliseconds(*interval);
+    }
+    return policy;
+}
+
+} // namespace
 
 void constructComponent(ComponentState& state) {
-    // Until the configuration is read the log stays off.
-    state.logEnabled = false;
+    ComponentConfig config;
+    state.logPath = config.readLogPath();
+    if (state.logPath.empty()) {
+        // First use on this machine: the log goes beside the configuration, switched on.
+        state.logPath = config.folder() + pathFromUtf8(kDefaultLogName);
+        config.setDefaultLog(state.logPath);
+    }
+    state.logEnabled = config.logEnabledSetting();
+    if (state.logEnabled) {
+        log::start(state.logPath);
+    }
+    KORVANT_LOG("AddInKorvant::AddInKorvant", "log started");
+    KORVANT_LOG("AddInKorvant::AddInKorvant", log::bitnessLine());
     KORVANT_LOG("AddInKorvant::AddInKorvant", kComponentName);
 }
 
-void initComponent(ComponentState&) {}
+void initComponent(ComponentState& state) {
+    const ComponentConfig config;
+    state.library->setTaskPolicy(taskPolicyOf(config));
+    state.library->load(config.readLibraryPath());
+    if (state.library->loaded()) {
+        state.driverVersion = state.library->version();
+        KORVANT_LOG("AddInKorvant::Init", "API version: ", state.driverVersion);
+    }
+}
 
 } // namespace korvant

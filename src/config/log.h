@@ -14,14 +14,21 @@
 
 namespace korvant::log {
 
-// True once the log has been started in this add-in instance.
+// True once the log has been started in this add-in instance and its file is
+// open for writing.
 bool enabled() noexcept;
 
-// Starts the log on `path` the first time it is called; later calls change nothing.
+// Starts the log on `path` the first time it is called; later calls change
+// nothing, also when the first could not open its file (the log then stays
+// off). Never throws.
 void start(const PathText& path);
 
 // Appends one debug record. `function` is "Class::method".
 void write(std::string_view function, int line, std::string_view message) noexcept;
+
+// The build's platform and word size for the start-up line: "Linux64",
+// "Linux32", "Win64" or "Win32".
+std::string bitnessLine();
 
 namespace detail {
 inline void append(std::string& out, std::string_view text) {

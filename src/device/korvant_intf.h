@@ -1,8 +1,104 @@
 #pragma once
-// Placeholder binding: never loaded until the device library loader lands.
+// The binding of the device library: loads it, binds its 25 functions, and
+// offers the calls the fiscal operations make. Every call returns an ErrorCode
+// (NoError for success) and, when asked, copies the library's answer text out.
+// Nothing here throws on a malformed answer: that is ProtocolError.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "addin/error_code.h"
+#include "device/korvant_functions.h"
+#include "device/result_codes.h"
+#include "device/task_policy.h"
+#include "platform/dynamic_library.h"
+#include "platform/path_text.h"
+
 namespace korvant {
+
 class KorvantIntf {
 public:
-    bool loaded() const { return false; }
+    // The time-out handed to every library call.
+    static constexpr int32_t kTimeoutMs = 5000;
+
+    KorvantIntf();
+    // Neither the library nor any connection is released: the library may
+    // still hold connections that other code relies on.
+    ~KorvantIntf() = default;
+    KorvantIntf(const KorvantIntf&) = delete;
+    KorvantIntf& operator=(const KorvantIntf&) = delete;
+
+    // Loads the library and binds all 25 functions; loaded() tells the outcome.
+    // Does nothing once loaded. A library that lacked some function is released
+    // by the next load.
+    void load(const PathText& path);
+    bool loaded() const { return loaded_; }
+
+    // Uses the given functions as if a library had been bound (tests, and any
+    // library linked in). A missing function makes its calls fail with
+    // DriverLoadError.
+    void useFunctions(const KorvantFunctions& functions);
+    const KorvantFunctions& functions() const { return functions_; }
+
+    // The library's version as "major.minor.patch"; empty when not loaded.
+    std::string version() const;
+
+    void setTaskPolicy(const TaskPolicy& policy) { policy_ = policy; }
+    const TaskPolicy& taskPolicy() const { return policy_; }
+    void setClock(TaskClock clock) { clock_ = std::move(clock); }
+
+    // Connecting. `handle` receives the connection handle whenever the library
+    // gave one (0 otherwise), also when the answer then fails the call, so the
+    // caller can close it.
+    ErrorCode open(const std::string& address, std::string_view expectedSerial, int32_t& handle,
+                   std::string* answer = nullptr);
+    void close(int32_t handle);
+    // Fiscal-register mode, entered after open and left before close.
+    ErrorCode enter(int32_t handle);
+    ErrorCode exit(int32_t handle);
+
+    // Calls that answer at once.
+    ErrorCode getInfo(int32_t handle, std::string* answer = nullptr);
+    ErrorCode getFdState(int32_t handle, std::string* answer = nullptr);
+    ErrorCode getState(int32_t handle, std::string* answer = nullptr);
+    ErrorCode getMoney(int32_t handle, std::string* answer = nullptr);
+
+    // Tasks: started, then polled until the register has finished. `answer`
+    // receives the final answer text on success; it is empty when the task
+    // ended without one.
+    ErrorCode runTask(int32_t handle, TaskFn function, const std::string& request,
+                      std::string* answer = nullptr);
+    ErrorCode runCommand(int32_t handle, CommandFn function, std::string* answer = nullptr);
+
+    ErrorCode openShift(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode closeShift(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode openDoc(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode addItem(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode addText(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode setAgent(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode closeDoc(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode print(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    ErrorCode registration(int32_t handle, const std::string& request,
+                           std::string* answer = nullptr);
+    ErrorCode closeArchive(int32_t handle, const std::string& request,
+                           std::string* answer = nullptr);
+    ErrorCode cancelDoc(int32_t handle);
+    ErrorCode reportX(int32_t handle, std::string* answer = nullptr);
+    ErrorCode reportState(int32_t handle, std::string* answer = nullptr);
+
+private:
+    void release();
+    ErrorCode call(CallFn function, AnswerMapping mapping, int32_t handle, std::string* answer);
+    ErrorCode followTask(int32_t handle, int32_t result, uint32_t task, const char* answerText,
+                         std::string* answer);
+    ErrorCode pollTask(int32_t handle, uint32_t task, std::string* answer);
+
+    bool loaded_ = false;
+    platform::LibraryHandle module_ = nullptr;
+    KorvantFunctions functions_;
+    TaskPolicy policy_;
+    TaskClock clock_;
 };
+
 } // namespace korvant

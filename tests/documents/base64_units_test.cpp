@@ -1,5 +1,5 @@
 #include "documents/base64.h"
-#include "documents/device_units.h"
+#include "device/units.h"
 
 #include <gtest/gtest.h>
 

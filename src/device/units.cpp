@@ -1,4 +1,4 @@
-#include "documents/device_units.h"
+#include "device/units.h"
 
 #include <cmath>
 #include <limits>

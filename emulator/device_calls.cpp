@@ -1,0 +1,201 @@
+// The device library functions as the emulator answers them: connections, the
+// reading calls, fiscal-register mode, and the task protocol.
+
+#include "answers.h"
+#include "codes.h"
+#include "device/tag_dictionary.h"
+#include "emulator.h"
+#include "operations.h"
+
+namespace korvant3emu {
+namespace {
+
+using nlohmann::json;
+
+std::string text(const json& answer) {
+    return answer.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+json taskData(uint32_t number) {
+    return {{key(korvant::tag::task_id), number}};
+}
+
+} // namespace
+
+Emulator::Reply Emulator::notOpen(int32_t handle) {
+    return {result::no_connection,
+            text(failureAnswer(response::failure, 0,
+                               "handle " + std::to_string(handle) + " is not open")),
+            0};
+}
+
+Emulator::Reply Emulator::openConnection(const CallFaults& faults) {
+    if (!configError_.empty()) {
+        return {result::failed, text(failureAnswer(response::failure, 0, configError_)), 0};
+    }
+    std::string reason;
+    if (!stateLoaded_ && !loadState(reason)) {
+        return {result::failed, text(failureAnswer(response::failure, 0, reason)), 0};
+    }
+    const int32_t handle = ++lastHandle_;
+    connections_[handle] = Connection{};
+    const json answer = envelope(response::ok, extended::none, openData(*device_));
+    return {handle, faults.start ? faults.start->applyTo(answer) : text(answer), 0};
+}
+
+Emulator::Reply Emulator::closeConnection(int32_t handle) {
+    if (connection(handle) == nullptr) {
+        return {result::no_connection, std::nullopt, 0};
+    }
+    connections_.erase(handle);
+    tasks_.dropConnection(handle);
+    return {};
+}
+
+Emulator::Reply Emulator::readState(Function function, int32_t handle, const char* request,
+                                    const CallFaults& faults) {
+    if (connection(handle) == nullptr) {
+        return notOpen(handle);
+    }
+    json data;
+    switch (function) {
+    case Function::get_info:
+        data = infoData(*device_);
+        break;
+    case Function::get_state:
+        data = stateData(*device_);
+        break;
+    case Function::get_fdstate:
+        data = fdStateData(*device_);
+        break;
+    case Function::fremu_get_money:
+        data = moneyData(*device_);
+        break;
+    default: {
+        int64_t number = 0;
+        try {
+            number = Request::parse(request).number(korvant::tag::fd_tag);
+        } catch (const BadRequest& bad) {
+            return {result::bad_request, text(failureAnswer(response::bad_request, 0, bad.message)),
+                    0};
+        }
+        const auto value = number > 0 && number < 0x10000
+                               ? tagValue(*device_, static_cast<uint16_t>(number))
+                               : std::nullopt;
+        if (!value) {
+            return {result::ok,
+                    text(failureAnswer(response::refused, extended::bad_parameters,
+                                       "the register keeps no such tag")),
+                    0};
+        }
+        data = {{key(korvant::tag::fd_tag), number}, {key(static_cast<uint16_t>(number)), *value}};
+    }
+    }
+    // Reading changes nothing, so an injected answer keeps the data whatever
+    // its codes.
+    const json answer = envelope(response::ok, extended::none, std::move(data));
+    return {result::ok, faults.start ? faults.start->applyTo(answer) : text(answer), 0};
+}
+
+Emulator::Reply Emulator::switchMode(Function function, int32_t handle, const CallFaults& faults) {
+    Connection* open = connection(handle);
+    if (open == nullptr) {
+        return notOpen(handle);
+    }
+    const bool entering = function == Function::fremu_enter;
+    json answer;
+    if (open->fiscalMode == entering) {
+        answer = failureAnswer(response::refused, extended::mode_unchanged,
+                               entering ? "already in fiscal-register mode"
+                                        : "not in fiscal-register mode");
+    } else {
+        answer = envelope(response::ok, extended::none);
+        if (!faults.start || faults.start->perform) {
+            open->fiscalMode = entering;
+        }
+    }
+    return {result::ok, faults.start ? faults.start->applyTo(answer) : text(answer), 0};
+}
+
+Emulator::Reply Emulator::pollTask(int32_t handle, uint32_t number, const CallFaults& faults) {
+    if (connection(handle) == nullptr) {
+        return notOpen(handle);
+    }
+    const json busy = envelope(response::refused, extended::busy, taskData(number));
+    // A poll answered by injection alone leaves the task as it was.
+    if (faults.start && !faults.start->perform) {
+        return {result::ok, faults.start->applyTo(busy), 0};
+    }
+    std::string answer;
+    switch (tasks_.poll(handle, number, answer)) {
+    case TaskQueue::Poll::unknown:
+        answer = text(failureAnswer(response::refused, extended::unknown_task,
+                                    "no such task on this connection"));
+        break;
+    case TaskQueue::Poll::busy:
+        answer = text(busy);
+        break;
+    case TaskQueue::Poll::done:
+        break;
+    }
+    if (faults.start) {
+        const json parsed = json::parse(answer, nullptr, false);
+        answer = faults.start->applyTo(parsed.is_discarded() ? envelope(0, 0) : parsed);
+    }
+    return {result::ok, answer, 0};
+}
+
+Emulator::Reply Emulator::startTask(Function function, int32_t handle, const char* request,
+                                    const CallFaults& faults) {
+    Connection* open = connection(handle);
+    if (open == nullptr) {
+        return notOpen(handle);
+    }
+    // An injected start answer that stands for a refusal: no task, nothing done.
+    if (faults.start && !faults.start->perform) {
+        return {result::ok, faults.start->applyTo(envelope(0, 0, taskData(0))), 0};
+    }
+    Operation operation;
+    try {
+        operation = prepareOperation(function, Request::parse(request));
+    } catch (const BadRequest& bad) {
+        return {result::bad_request, text(failureAnswer(response::bad_request, 0, bad.message)), 0};
+    }
+    bool refused = false;
+    const json final = performTask(operation, *open, faults, refused);
+    if (refused && config_.refusals_at_start && !faults.end) {
+        return {result::ok, text(final), 0};
+    }
+    const TaskTiming timing{faults.busy_polls.value_or(config_.busy_polls[function]),
+                            config_.task_ms[function], faults.busy_forever};
+    const uint32_t number =
+        tasks_.add(handle, function, faults.end ? faults.end->applyTo(final) : text(final), timing);
+    const json start = envelope(response::ok, extended::none, taskData(number));
+    return {result::ok, faults.start ? faults.start->applyTo(start) : text(start), number};
+}
+
+json Emulator::performTask(const Operation& operation, Connection& connection,
+                           const CallFaults& faults, bool& refused) {
+    if (faults.end && !faults.end->perform) {
+        return envelope(response::ok, extended::none, closingData(*device_));
+    }
+    const int64_t lastDocument = device_->state().last.number;
+    json final;
+    try {
+        refuseUnless(connection.fiscalMode, extended::not_in_mode,
+                     "the connection is not in fiscal-register mode");
+        operation(*device_);
+        final = envelope(response::ok, extended::none, closingData(*device_));
+    } catch (const Refusal& refusal) {
+        refused = true;
+        json data = closingData(*device_);
+        data["message"] = refusal.reason;
+        final = envelope(response::refused, refusal.extended, std::move(data));
+    }
+    if (device_->state().last.number != lastDocument) {
+        saveState();
+    }
+    return final;
+}
+
+} // namespace korvant3emu

@@ -1,0 +1,107 @@
+#pragma once
+// The document open in the register: a receipt, a correction receipt or a cash
+// document, with its positions. Amounts and quantities are in ten-thousandths.
+
+#include "register_state.h"
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace korvant3emu {
+
+enum class DocKind {
+    sale = 0,
+    sale_return = 1,
+    cash_in = 2,
+    cash_out = 3,
+    purchase = 5,
+    purchase_return = 6,
+    sale_correction = 7,
+    purchase_correction = 8,
+};
+
+std::optional<DocKind> docKindOf(int64_t number);
+bool isCashDocument(DocKind kind);
+bool isCorrection(DocKind kind);
+// Cash comes into the drawer (sale, purchase return, sale correction, cash in);
+// otherwise it leaves it.
+bool cashComesIn(DocKind kind);
+// The per-shift counter of a receipt or correction receipt.
+CounterGroup counterGroupOf(DocKind kind);
+
+struct Cashier {
+    std::string name;
+    std::string inn;
+};
+
+struct Item {
+    std::string name;
+    int64_t price = 0;
+    int64_t quant = 0;
+    int64_t discount = 0;
+    int64_t tax_id = 0;
+    std::optional<int64_t> tax_value;
+    int64_t payment_method = 0;
+    int64_t item_attr = 0;
+    bool marked = false;
+    nlohmann::json agent; // null until set_agent
+    int64_t total = 0;
+};
+
+// A text line (type 1) or a barcode (types 2 to 5) within a document.
+struct TextLine {
+    int64_t text_type = 1;
+    std::string text;
+};
+
+using Position = std::variant<Item, TextLine>;
+
+struct Payments {
+    int64_t cash = 0;
+    int64_t credit = 0;
+    int64_t prepay = 0;
+    int64_t postpay = 0;
+    int64_t otherpay = 0;
+    int64_t nonCash() const { return credit + prepay + postpay + otherpay; }
+    int64_t sum() const { return cash + nonCash(); }
+};
+
+// How a receipt was settled: its payments, its total and the change given.
+struct Settlement {
+    Payments payments;
+    int64_t total = 0;
+    int64_t change = 0;
+};
+
+struct Correction {
+    int64_t kind = 0;
+    int64_t date = 0;
+    std::string document;
+    std::string description;
+};
+
+struct OpenDocument {
+    DocKind kind = DocKind::sale;
+    Cashier cashier;
+    int64_t taxcode = 0;
+    std::string client_name;
+    std::string client_inn;
+    std::string client_contact;
+    Correction correction;
+    std::vector<Position> positions;
+    int64_t total = 0; // sum of the item totals
+
+    size_t itemCount() const;
+    Item* lastItem();
+};
+
+// price × quant / 10000 − discount, or nothing when it does not fit 64 bits.
+std::optional<int64_t> itemTotal(int64_t price, int64_t quant, int64_t discount);
+
+nlohmann::json toJson(const OpenDocument& document);
+
+} // namespace korvant3emu

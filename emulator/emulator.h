@@ -1,0 +1,101 @@
+#pragma once
+// The one emulator of the process: the register, the connections to it, the
+// tasks in flight, the journal and the injected faults, behind one mutex. The
+// device library functions and the control API both come through here.
+
+#include "config.h"
+#include "faults.h"
+#include "fiscal_register.h"
+#include "functions.h"
+#include "journal.h"
+#include "operations.h"
+#include "task_queue.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace korvant3emu {
+
+class Emulator {
+public:
+    static Emulator& instance();
+
+    // One call of a device library function. `handle` is the connection handle
+    // the function was given (ignored by korvant3_version and korvant3_open),
+    // `request` its request text when it takes one, `polled` the task number
+    // given to korvant3_fremu_query. Sets the task number handed out and the
+    // answer text when the caller passed somewhere to put them.
+    int32_t call(Function function, int32_t handle, const char* request, uint32_t polled,
+                 uint32_t* task, const char** answer);
+
+    int reset(const char* configText);
+    const char* journal();
+    void clearJournal();
+    int inject(const char* ruleText);
+    void clearFaults();
+    const char* state();
+    int advanceClock(int64_t seconds);
+
+private:
+    struct Connection {
+        bool fiscalMode = false;
+        std::string answer; // the last answer text on this connection
+    };
+
+    struct Reply {
+        int32_t result = 0;
+        std::optional<std::string> answer;
+        uint32_t task = 0;
+    };
+
+    Emulator() = default;
+
+    Reply dispatch(Function function, int32_t handle, const char* request, uint32_t polled,
+                   const CallFaults& faults);
+    Reply openConnection(const CallFaults& faults);
+    Reply closeConnection(int32_t handle);
+    Reply readState(Function function, int32_t handle, const char* request,
+                    const CallFaults& faults);
+    Reply switchMode(Function function, int32_t handle, const CallFaults& faults);
+    Reply pollTask(int32_t handle, uint32_t number, const CallFaults& faults);
+    Reply startTask(Function function, int32_t handle, const char* request,
+                    const CallFaults& faults);
+    // The final answer of a task, with the operation performed unless a fault
+    // says otherwise.
+    nlohmann::json performTask(const Operation& operation, Connection& connection,
+                               const CallFaults& faults, bool& refused);
+    static Reply notOpen(int32_t handle);
+
+    Connection* connection(int32_t handle);
+    const char* keepAnswer(int32_t handle, const std::string& answer);
+
+    void startOnFirstUse();
+    void configure(EmulatorConfig config);
+    // Reads the state file at the first connection; false with the reason when
+    // it cannot be used.
+    bool loadState(std::string& reason);
+    void saveState();
+    const char* controlText(std::string text);
+
+    std::mutex mutex_;
+    bool started_ = false;
+    EmulatorConfig config_;
+    std::string configError_;  // why the configuration from the environment was refused
+    std::string controlError_; // why the last reset or injection was refused
+    std::unique_ptr<FiscalRegister> device_;
+    bool stateLoaded_ = false;
+    std::string stateFileError_; // the last failure to write the state file
+    std::map<int32_t, Connection> connections_;
+    int32_t lastHandle_ = 0;
+    TaskQueue tasks_;
+    Journal journal_;
+    FaultTable faults_;
+    std::string controlText_;
+};
+
+} // namespace korvant3emu

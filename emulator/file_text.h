@@ -1,0 +1,24 @@
+#pragma once
+// Whole-file reads and writes for the configuration, the state file and the
+// paper tape. Paths are UTF-8 texts.
+
+#include <optional>
+#include <string>
+
+namespace korvant3emu {
+
+enum class FileStatus { missing, readable, unreadable };
+
+FileStatus fileStatus(const std::string& path);
+
+// The whole content, or nothing when the file cannot be opened or read.
+std::optional<std::string> readFileText(const std::string& path);
+
+// Writes a temporary file beside the target and renames it over the target, so
+// a reader never sees half a file. Returns an error text, empty on success.
+std::string replaceFileText(const std::string& path, const std::string& text);
+
+// Appends to the file, creating it when missing. False when that failed.
+bool appendFileText(const std::string& path, const std::string& text);
+
+} // namespace korvant3emu

@@ -1,0 +1,109 @@
+#include "fiscal_register.h"
+
+#include "codes.h"
+#include "file_text.h"
+#include "fiscal_sign.h"
+#include "printouts.h"
+
+namespace korvant3emu {
+namespace {
+
+constexpr int64_t kShiftLimitSeconds = 24 * 60 * 60;
+// Fiscal documents kept for printing copies.
+constexpr size_t kPrintedKept = 1000;
+
+} // namespace
+
+FiscalRegister::FiscalRegister(Identity identity, FiscalState state, Clock clock,
+                               std::string tapePath)
+    : identity_(std::move(identity)), state_(std::move(state)), clock_(clock),
+      tapePath_(std::move(tapePath)) {}
+
+void FiscalRegister::replaceState(FiscalState state) {
+    state_ = std::move(state);
+    document_.reset();
+    printed_.clear();
+}
+
+int FiscalRegister::shiftState() const {
+    if (!state_.shift.open) {
+        return kShiftClosed;
+    }
+    return now() - state_.shift.opened_at >= kShiftLimitSeconds ? kShiftExpired : kShiftOpen;
+}
+
+void FiscalRegister::requireFiscal() const {
+    refuseUnless(!state_.archive_closed, extended::archive_closed,
+                 "the fiscal storage archive is closed");
+    refuseUnless(state_.registered, extended::not_registered, "the register is not registered");
+}
+
+void FiscalRegister::requireNoDocument() const {
+    refuseUnless(!document_, extended::not_allowed, "a document is open");
+}
+
+void FiscalRegister::issueFiscal(Layout& document) {
+    LastDocument issued;
+    issued.number = state_.last.number + 1;
+    issued.date = clock_.nextDocumentDate(state_.last.date);
+    issued.sign = fiscalSign(state_.fn_serial, issued.number, issued.date, document.text());
+    state_.last = issued;
+    // An offline register keeps every document until an exchange that never
+    // comes; an online one hands each to the tax operator at once.
+    if (state_.registration.fd_mode & kOfflineMode) {
+        if (state_.backlog.count++ == 0) {
+            state_.backlog.first_document = issued.number;
+            state_.backlog.first_date = issued.date;
+        }
+    }
+    printFiscalFooter(document, state_, identity_.serial, issued);
+    print(document.text(), issued.number);
+}
+
+void FiscalRegister::issuePlain(Layout& document) {
+    printPlainFooter(document, identity_.serial, now());
+    print(document.text(), std::nullopt);
+}
+
+void FiscalRegister::print(const std::string& text, std::optional<int64_t> fiscalNumber) {
+    std::string torn = text + std::string(identity_.line_length, '=') + "\n";
+    if (!tapePath_.empty()) {
+        // Out of paper is not the fiscal storage's concern: the document stands.
+        appendFileText(tapePath_, torn);
+    }
+    if (fiscalNumber) {
+        printed_[*fiscalNumber] = text;
+        if (printed_.size() > kPrintedKept) {
+            printed_.erase(printed_.begin());
+        }
+    }
+}
+
+void FiscalRegister::printText(const TextLine& line) {
+    requireNoDocument();
+    refuseUnless(line.text_type >= 1 && line.text_type <= 5, extended::bad_parameters,
+                 "text_type must be 1 to 5");
+    Layout document = newLayout();
+    printTextLine(document, line);
+    print(document.text(), std::nullopt);
+}
+
+void FiscalRegister::printCopy(int64_t documentNumber) {
+    requireNoDocument();
+    const auto found = printed_.find(documentNumber);
+    refuseUnless(found != printed_.end(), extended::bad_parameters,
+                 "no such document among those printed since the register started");
+    Layout heading = newLayout();
+    heading.center("КОПИЯ");
+    print(heading.text() + found->second, std::nullopt);
+}
+
+void FiscalRegister::reportX() {
+    requireNoDocument();
+    Layout document = newLayout();
+    printOwner(document, state_.registration);
+    printShiftTotals(document, "ОТЧЕТ БЕЗ ГАШЕНИЯ", nullptr, state_);
+    issuePlain(document);
+}
+
+} // namespace korvant3emu

@@ -1,0 +1,140 @@
+#include "layout.h"
+
+namespace korvant3emu {
+namespace {
+
+bool continuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Bytes of the first `count` characters of the text.
+size_t prefixBytes(std::string_view text, size_t count) {
+    size_t bytes = 0;
+    for (size_t seen = 0; bytes < text.size(); ++bytes) {
+        if (!continuationByte(text[bytes]) && seen++ == count) {
+            break;
+        }
+    }
+    return bytes;
+}
+
+void wrapParagraph(std::string_view paragraph, size_t width, std::vector<std::string>& out) {
+    std::string current;
+    size_t currentWidth = 0;
+    auto flush = [&] {
+        out.push_back(current);
+        current.clear();
+        currentWidth = 0;
+    };
+    size_t start = 0;
+    while (start <= paragraph.size()) {
+        size_t end = paragraph.find(' ', start);
+        if (end == std::string_view::npos) {
+            end = paragraph.size();
+        }
+        std::string_view word = paragraph.substr(start, end - start);
+        start = end + 1;
+        if (word.empty() && end < paragraph.size()) {
+            continue;
+        }
+        if (currentWidth > 0 && currentWidth + 1 + codePoints(word) > width) {
+            flush();
+        }
+        while (codePoints(word) > width) {
+            if (currentWidth > 0) {
+                flush();
+            }
+            const size_t cut = prefixBytes(word, width);
+            out.emplace_back(word.substr(0, cut));
+            word.remove_prefix(cut);
+        }
+        if (!word.empty()) {
+            if (currentWidth > 0) {
+                current += ' ';
+                ++currentWidth;
+            }
+            current += word;
+            currentWidth += codePoints(word);
+        }
+    }
+    if (currentWidth > 0 || out.empty()) {
+        flush();
+    }
+}
+
+std::string spaces(size_t count) {
+    return std::string(count, ' ');
+}
+
+} // namespace
+
+size_t codePoints(std::string_view text) {
+    size_t count = 0;
+    for (char c : text) {
+        count += continuationByte(c) ? 0 : 1;
+    }
+    return count;
+}
+
+std::vector<std::string> wrap(std::string_view text, size_t width) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find('\n', start);
+        std::vector<std::string> pieces;
+        wrapParagraph(text.substr(start, end == std::string_view::npos ? end : end - start), width,
+                      pieces);
+        lines.insert(lines.end(), pieces.begin(), pieces.end());
+        if (end == std::string_view::npos) {
+            return lines;
+        }
+        start = end + 1;
+    }
+}
+
+void Layout::line(std::string_view text) {
+    for (auto& piece : wrap(text, width_)) {
+        lines_.push_back(std::move(piece));
+    }
+}
+
+void Layout::center(std::string_view text) {
+    for (auto& piece : wrap(text, width_)) {
+        lines_.push_back(spaces((width_ - codePoints(piece)) / 2) + piece);
+    }
+}
+
+void Layout::rightAligned(std::string_view text) {
+    for (auto& piece : wrap(text, width_)) {
+        lines_.push_back(spaces(width_ - codePoints(piece)) + piece);
+    }
+}
+
+void Layout::pair(std::string_view left, std::string_view right) {
+    const size_t rightWidth = codePoints(right);
+    auto pieces = wrap(left, width_);
+    std::string& last = pieces.back();
+    const size_t lastWidth = codePoints(last);
+    if (lastWidth + 1 + rightWidth <= width_) {
+        last += spaces(width_ - lastWidth - rightWidth) + std::string(right);
+        lines_.insert(lines_.end(), pieces.begin(), pieces.end());
+        return;
+    }
+    lines_.insert(lines_.end(), pieces.begin(), pieces.end());
+    rightAligned(right);
+}
+
+void Layout::rule(char filler) {
+    lines_.emplace_back(width_, filler);
+}
+
+std::string Layout::text() const {
+    std::string joined;
+    for (const auto& line : lines_) {
+        joined += line;
+        joined += '\n';
+    }
+    return joined;
+}
+
+} // namespace korvant3emu

@@ -1,0 +1,40 @@
+#pragma once
+// What the register prints for each document, in Russian receipt wording. Each
+// function appends to a layout; the fiscal attributes (document number, fiscal
+// sign, storage serial, date) come last, once the document has its number.
+
+#include "documents.h"
+#include "layout.h"
+#include "register_state.h"
+
+#include <string>
+
+namespace korvant3emu {
+
+// The owner's name, address and place of settlement, centred.
+void printOwner(Layout& out, const Registration& registration);
+
+void printReceipt(Layout& out, const OpenDocument& document, const Settlement& settlement,
+                  int64_t shiftId, int64_t receiptNumber);
+void printCashDocument(Layout& out, const OpenDocument& document, int64_t amount, int64_t drawer,
+                       int64_t shiftId);
+void printCancelled(Layout& out, const OpenDocument& document);
+
+void printShiftOpening(Layout& out, const Cashier& cashier, int64_t shiftId);
+// The shift closing report and the X report share the counters and totals.
+void printShiftTotals(Layout& out, const char* title, const Cashier* cashier,
+                      const FiscalState& state);
+void printSettlementReport(Layout& out, const FiscalState& state, int shiftState);
+void printRegistrationReport(Layout& out, const FiscalState& state, const std::string& serial,
+                             const int64_t* reason);
+void printArchiveClosing(Layout& out, const Cashier& cashier, const FiscalState& state);
+
+void printTextLine(Layout& out, const TextLine& line);
+
+// Registration number, serials, document number, fiscal sign and date.
+void printFiscalFooter(Layout& out, const FiscalState& state, const std::string& serial,
+                       const LastDocument& document);
+// Serial and date of a document that carries no fiscal attributes.
+void printPlainFooter(Layout& out, const std::string& serial, int64_t date);
+
+} // namespace korvant3emu

@@ -1,0 +1,87 @@
+#include "device/field_reader.h"
+
+#include <cmath>
+
+#include "device/tag_dictionary.h"
+#include "device/units.h"
+
+namespace korvant {
+
+std::optional<int64_t> integerOf(const nlohmann::json& value) {
+    if (value.is_boolean()) {
+        return value.get<bool>() ? 1 : 0;
+    }
+    if (value.is_number_unsigned()) {
+        return static_cast<int64_t>(value.get<uint64_t>());
+    }
+    if (value.is_number_integer()) {
+        return value.get<int64_t>();
+    }
+    if (value.is_number_float()) {
+        // Converting an out-of-range double to an integer is undefined.
+        const double truncated = std::trunc(value.get<double>());
+        if (std::isfinite(truncated) && truncated >= -0x1p63 && truncated < 0x1p63) {
+            return static_cast<int64_t>(truncated);
+        }
+    }
+    return std::nullopt;
+}
+
+const nlohmann::json* FieldReader::member(uint16_t tag) const {
+    const auto found = object_.find(tagName(tag));
+    if (found == object_.end() || found->is_null()) {
+        return nullptr;
+    }
+    return &*found;
+}
+
+std::string FieldReader::text(uint16_t tag) const {
+    const auto* value = member(tag);
+    if (value == nullptr) {
+        return {};
+    }
+    if (!value->is_string()) {
+        failed_ = true;
+        return {};
+    }
+    return value->get<std::string>();
+}
+
+int64_t FieldReader::wideNumber(uint16_t tag) const {
+    const auto* value = member(tag);
+    if (value == nullptr) {
+        return 0;
+    }
+    const auto integer = integerOf(*value);
+    if (!integer) {
+        failed_ = true;
+        return 0;
+    }
+    return *integer;
+}
+
+int32_t FieldReader::number(uint16_t tag) const {
+    return static_cast<int32_t>(wideNumber(tag));
+}
+
+double FieldReader::amount(uint16_t tag) const {
+    return amountFromDevice(wideNumber(tag));
+}
+
+std::optional<FieldReader> FieldReader::object(uint16_t tag) const {
+    const auto* value = member(tag);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    if (!value->is_object()) {
+        failed_ = true;
+        return std::nullopt;
+    }
+    return FieldReader(*value, failed_);
+}
+
+std::string FieldReader::compactText() const {
+    return object_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+} // namespace korvant

@@ -1,0 +1,292 @@
+#include "device/korvant_intf.h"
+
+#include <optional>
+#include <type_traits>
+
+#include "config/log.h"
+#include "device/envelope.h"
+#include "device/responses.h"
+
+namespace korvant {
+
+namespace {
+
+// The library's answer buffer, copied before the next call. A successful call
+// always hands one back; a null one is read as no text rather than trusted.
+std::string copyAnswer(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
+
+// The verdict on an answer text by one of the answer tables; ProtocolError
+// when the text is not a well-formed answer.
+Verdict judge(const std::string& text, AnswerMapping mapping) {
+    AnswerEnvelope envelope;
+    if (parseEnvelope(text, envelope) != ErrorCode::NoError) {
+        return {Next::Finish, ErrorCode::ProtocolError};
+    }
+    return mapAnswer(mapping, envelope.response, envelope.extended);
+}
+
+} // namespace
+
+KorvantIntf::KorvantIntf() : clock_(TaskClock::system()) {}
+
+void KorvantIntf::load(const PathText& path) {
+    constexpr const char* kWhere = "KorvantIntf::load";
+    if (loaded_) {
+        return;
+    }
+    release();
+    KORVANT_LOG(kWhere, "Search library in ", path.empty() ? "(null)" : pathToUtf8(path));
+    module_ = platform::openLibrary(path);
+    if (module_ == nullptr) {
+        KORVANT_LOG(kWhere, "Load library error:", platform::lastErrorText());
+        return;
+    }
+    int bound = 0;
+    forEachFunction(functions_, [&](const char* name, auto& slot) {
+        void* address = platform::findSymbol(module_, name);
+        if (address == nullptr) {
+            KORVANT_LOG(kWhere, "procedure not found");
+            return;
+        }
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(address);
+        ++bound;
+    });
+    loaded_ = bound == kKorvantFunctionCount;
+}
+
+void KorvantIntf::release() {
+    platform::closeLibrary(module_);
+    module_ = nullptr;
+    functions_ = KorvantFunctions{};
+}
+
+void KorvantIntf::useFunctions(const KorvantFunctions& functions) {
+    functions_ = functions;
+    loaded_ = true;
+}
+
+std::string KorvantIntf::version() const {
+    if (!loaded_ || functions_.version == nullptr) {
+        return {};
+    }
+    int32_t major = 0, minor = 0, patch = 0, build = 0;
+    functions_.version(&major, &minor, &patch, &build);
+    return std::to_string(major) + '.' + std::to_string(minor) + '.' + std::to_string(patch);
+}
+
+ErrorCode KorvantIntf::open(const std::string& address, std::string_view expectedSerial,
+                            int32_t& handle, std::string* answer) {
+    constexpr const char* kWhere = "KorvantIntf::open";
+    handle = 0;
+    if (functions_.open == nullptr) {
+        return ErrorCode::DriverLoadError;
+    }
+    KORVANT_LOG(kWhere, address);
+    const char* text = nullptr;
+    const int32_t result = functions_.open(address.c_str(), kTimeoutMs, &text);
+    KORVANT_LOG(kWhere, result);
+    if (result == 0) {
+        return ErrorCode::OtherError;
+    }
+    if (result < 0) {
+        return ErrorCode::ProtocolError;
+    }
+    handle = result;
+    const std::string answerText = copyAnswer(text);
+    KorvantResponseOpen opened;
+    if (const auto code = parseResponse(answerText, opened); code != ErrorCode::NoError) {
+        return code;
+    }
+    if (opened.response == 1) {
+        return ErrorCode::ProtocolError;
+    }
+    if (opened.response == 7) {
+        return ErrorCode::IncompatibleDriverVersion;
+    }
+    if (opened.serial != expectedSerial) {
+        return ErrorCode::WrongSerialNumber;
+    }
+    if (answer != nullptr) {
+        *answer = answerText;
+    }
+    return ErrorCode::NoError;
+}
+
+void KorvantIntf::close(int32_t handle) {
+    if (functions_.close != nullptr) {
+        functions_.close(handle);
+    }
+}
+
+ErrorCode KorvantIntf::enter(int32_t handle) {
+    return call(functions_.fremu_enter, AnswerMapping::FiscalMode, handle, nullptr);
+}
+
+ErrorCode KorvantIntf::exit(int32_t handle) {
+    return call(functions_.fremu_exit, AnswerMapping::FiscalMode, handle, nullptr);
+}
+
+ErrorCode KorvantIntf::getInfo(int32_t handle, std::string* answer) {
+    return call(functions_.get_info, AnswerMapping::Status, handle, answer);
+}
+
+ErrorCode KorvantIntf::getFdState(int32_t handle, std::string* answer) {
+    return call(functions_.get_fdstate, AnswerMapping::Status, handle, answer);
+}
+
+ErrorCode KorvantIntf::getState(int32_t handle, std::string* answer) {
+    return call(functions_.get_state, AnswerMapping::Status, handle, answer);
+}
+
+ErrorCode KorvantIntf::getMoney(int32_t handle, std::string* answer) {
+    return call(functions_.fremu_get_money, AnswerMapping::Status, handle, answer);
+}
+
+ErrorCode KorvantIntf::call(CallFn function, AnswerMapping mapping, int32_t handle,
+                            std::string* answer) {
+    if (function == nullptr) {
+        return ErrorCode::DriverLoadError;
+    }
+    const char* text = nullptr;
+    const int32_t result = function(handle, kTimeoutMs, &text);
+    if (result != 0) {
+        return libraryResultCode(result, LibraryCall::Plain);
+    }
+    std::string answerText = copyAnswer(text);
+    const Verdict verdict = judge(answerText, mapping);
+    if (verdict.code == ErrorCode::NoError && answer != nullptr) {
+        *answer = std::move(answerText);
+    }
+    return verdict.code;
+}
+
+ErrorCode KorvantIntf::runTask(int32_t handle, TaskFn function, const std::string& request,
+                               std::string* answer) {
+    if (function == nullptr) {
+        return ErrorCode::DriverLoadError;
+    }
+    uint32_t task = 0;
+    const char* text = nullptr;
+    const int32_t result = function(handle, kTimeoutMs, &task, request.c_str(), &text);
+    return followTask(handle, result, task, text, answer);
+}
+
+ErrorCode KorvantIntf::runCommand(int32_t handle, CommandFn function, std::string* answer) {
+    if (function == nullptr) {
+        return ErrorCode::DriverLoadError;
+    }
+    uint32_t task = 0;
+    const char* text = nullptr;
+    const int32_t result = function(handle, kTimeoutMs, &task, &text);
+    return followTask(handle, result, task, text, answer);
+}
+
+ErrorCode KorvantIntf::followTask(int32_t handle, int32_t result, uint32_t task,
+                                  const char* answerText, std::string* answer) {
+    if (result != 0) {
+        return libraryResultCode(result, LibraryCall::TaskStart);
+    }
+    const Verdict start = judge(copyAnswer(answerText), AnswerMapping::TaskStart);
+    if (start.next != Next::StartPolling) {
+        return start.code;
+    }
+    return pollTask(handle, task, answer);
+}
+
+ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answer) {
+    if (functions_.fremu_query == nullptr) {
+        return ErrorCode::DriverLoadError;
+    }
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    if (policy_.timeout.count() > 0) {
+        deadline = clock_.now() + policy_.timeout;
+    }
+    for (;;) {
+        const char* text = nullptr;
+        const int32_t result = functions_.fremu_query(handle, kTimeoutMs, task, &text);
+        if (result != 0) {
+            return libraryResultCode(result, LibraryCall::Plain);
+        }
+        std::string answerText = copyAnswer(text);
+        const Verdict verdict = judge(answerText, AnswerMapping::TaskEnd);
+        switch (verdict.next) {
+        case Next::Finish:
+            if (verdict.code == ErrorCode::NoError && answer != nullptr) {
+                *answer = std::move(answerText);
+            }
+            return verdict.code;
+        case Next::FinishWithoutAnswer:
+            if (answer != nullptr) {
+                answer->clear();
+            }
+            return verdict.code;
+        case Next::PollAgain:
+        case Next::StartPolling:
+            break;
+        }
+        if (deadline && clock_.now() >= *deadline) {
+            KORVANT_LOG("KorvantIntf::runTask", "task ", task, " still busy after ",
+                        policy_.timeout.count(), " s");
+            return ErrorCode::ProtocolError;
+        }
+        clock_.sleep(pollDelay(policy_));
+    }
+}
+
+ErrorCode KorvantIntf::openShift(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_open_shift, request, answer);
+}
+
+ErrorCode KorvantIntf::closeShift(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_close_shift, request, answer);
+}
+
+ErrorCode KorvantIntf::openDoc(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_open_doc, request, answer);
+}
+
+ErrorCode KorvantIntf::addItem(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_add_item, request, answer);
+}
+
+ErrorCode KorvantIntf::addText(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_add_text, request, answer);
+}
+
+ErrorCode KorvantIntf::setAgent(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_set_agent, request, answer);
+}
+
+ErrorCode KorvantIntf::closeDoc(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_close_doc, request, answer);
+}
+
+ErrorCode KorvantIntf::print(int32_t handle, const std::string& request, std::string* answer) {
+    return runTask(handle, functions_.fremu_print, request, answer);
+}
+
+ErrorCode KorvantIntf::registration(int32_t handle, const std::string& request,
+                                    std::string* answer) {
+    return runTask(handle, functions_.fremu_registration, request, answer);
+}
+
+ErrorCode KorvantIntf::closeArchive(int32_t handle, const std::string& request,
+                                    std::string* answer) {
+    return runTask(handle, functions_.fremu_close_archive, request, answer);
+}
+
+ErrorCode KorvantIntf::cancelDoc(int32_t handle) {
+    return runCommand(handle, functions_.fremu_cancel_doc);
+}
+
+ErrorCode KorvantIntf::reportX(int32_t handle, std::string* answer) {
+    return runCommand(handle, functions_.fremu_report_x, answer);
+}
+
+ErrorCode KorvantIntf::reportState(int32_t handle, std::string* answer) {
+    return runCommand(handle, functions_.fremu_report_state, answer);
+}
+
+} // namespace korvant

@@ -1,0 +1,28 @@
+// Open, Close and DeviceTest.
+#include "addin/device_id.h"
+#include "operations/driver_methods.h"
+
+namespace korvant {
+
+MethodOutcome openDevice(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+MethodOutcome closeDevice(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+MethodOutcome deviceTest(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+} // namespace korvant

@@ -1,0 +1,14 @@
+// ProcessCheck.
+#include "addin/device_id.h"
+#include "operations/driver_methods.h"
+
+namespace korvant {
+
+MethodOutcome processCheck(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+} // namespace korvant

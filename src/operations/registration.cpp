@@ -1,0 +1,21 @@
+// GetDataKKT and OperationFN.
+#include "addin/device_id.h"
+#include "operations/driver_methods.h"
+
+namespace korvant {
+
+MethodOutcome getDataKKT(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+MethodOutcome operationFN(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+} // namespace korvant

@@ -1,0 +1,21 @@
+// GetCurrentStatus and ReportCurrentStatusOfSettlements.
+#include "addin/device_id.h"
+#include "operations/driver_methods.h"
+
+namespace korvant {
+
+MethodOutcome getCurrentStatus(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const HostArgs& args) {
+    if (beginDeviceOperation(state, args)) {
+        state.lastError = ErrorCode::Unsupported; // not written yet
+    }
+    return MethodOutcome::boolean(false);
+}
+
+} // namespace korvant

@@ -1,0 +1,10 @@
+#pragma once
+// Blocking the calling thread for a while.
+
+#include <chrono>
+
+namespace korvant::platform {
+
+void sleepFor(std::chrono::milliseconds duration);
+
+} // namespace korvant::platform

@@ -1,0 +1,194 @@
+#include "device/responses.h"
+
+#include <gtest/gtest.h>
+
+#include "device/envelope.h"
+#include "device/units.h"
+
+using korvant::ErrorCode;
+using korvant::parseResponse;
+
+namespace {
+
+TEST(Envelope, CodesAreReadLeniently) {
+    struct Row {
+        const char* text;
+        int32_t response;
+        int32_t extended;
+    };
+    const Row rows[] = {
+        {R"({"extended":5})", 0, 5},
+        {R"({"response":null,"extended":null})", 0, 0},
+        {R"({"response":true,"extended":false})", 1, 0},
+        {R"({"response":3.9,"extended":-103.7})", 3, -103},
+        {R"({"response":4294967299})", 3, 0}, // low 32 bits
+        {"\xEF\xBB\xBF{\"response\":7}", 7, 0},
+        {"", 0, 0},
+        {"null", 0, 0},
+    };
+    for (const auto& row : rows) {
+        korvant::AnswerEnvelope envelope;
+        ASSERT_EQ(korvant::parseEnvelope(row.text, envelope), ErrorCode::NoError) << row.text;
+        EXPECT_EQ(envelope.response, row.response) << row.text;
+        EXPECT_EQ(envelope.extended, row.extended) << row.text;
+    }
+}
+
+TEST(Envelope, MalformedAnswersAreProtocolErrors) {
+    const char* rows[] = {
+        "{",
+        "not json",
+        R"({"response":"0"})",
+        R"({"extended":[1]})",
+        R"({"response":1e300})",
+        R"({"data":[1,2]})",
+        R"({"data":"x"})",
+        "[]",
+        "17",
+        "\xEF\xBB\xBF",
+    };
+    for (const char* text : rows) {
+        korvant::AnswerEnvelope envelope;
+        if (std::string_view(text) == "\xEF\xBB\xBF") {
+            // Only a byte-order mark: as empty as an empty answer.
+            EXPECT_EQ(korvant::parseEnvelope(text, envelope), ErrorCode::NoError);
+            continue;
+        }
+        EXPECT_EQ(korvant::parseEnvelope(text, envelope), ErrorCode::ProtocolError) << text;
+    }
+}
+
+TEST(Units, AnswerAmountsTruncateTowardZero) {
+    EXPECT_DOUBLE_EQ(korvant::amountFromDevice(1234599), 123.45);
+    EXPECT_DOUBLE_EQ(korvant::amountFromDevice(-1234599), -123.45);
+    EXPECT_DOUBLE_EQ(korvant::amountFromDevice(99), 0.0);
+    EXPECT_DOUBLE_EQ(korvant::amountFromDevice(150000), 15.0);
+}
+
+TEST(Responses, OnlyResponseGivesDefaults) {
+    korvant::KorvantResponseGetInfo info;
+    info.serial = "stale";
+    ASSERT_EQ(parseResponse(R"({"response":0})", info), ErrorCode::NoError);
+    EXPECT_EQ(info.serial, "");
+    EXPECT_EQ(info.version, "");
+    EXPECT_EQ(info.flash_bank, -1);
+    EXPECT_EQ(info.line_length, 0);
+
+    korvant::KorvantResponseQuery query;
+    ASSERT_EQ(parseResponse("", query), ErrorCode::NoError);
+    EXPECT_EQ(query.fd_number, 0u);
+    EXPECT_FALSE(query.fd_error);
+    EXPECT_EQ(query.sales.count, 0);
+    EXPECT_DOUBLE_EQ(query.shift_cash, 0.0);
+}
+
+TEST(Responses, DataWithoutFlashBankReadsZero) {
+    korvant::KorvantResponseGetInfo info;
+    ASSERT_EQ(parseResponse(
+                  R"({"response":3,"extended":106,"data":{"serial":"0012345","version":"2.1.0",)"
+                  R"("flash_size":512,"goods_count":7,"boot_version":3,"line_length":48}})",
+                  info),
+              ErrorCode::NoError);
+    EXPECT_EQ(info.response, 3);
+    EXPECT_EQ(info.extended, 106);
+    EXPECT_EQ(info.serial, "0012345");
+    EXPECT_EQ(info.version, "2.1.0");
+    EXPECT_EQ(info.flash_bank, 0);
+    EXPECT_EQ(info.flash_size, 512);
+    EXPECT_EQ(info.goods_count, 7);
+    EXPECT_EQ(info.boot_version, 3);
+    EXPECT_EQ(info.line_length, 48);
+}
+
+TEST(Responses, QueryReadsEveryField) {
+    korvant::KorvantResponseQuery query;
+    const char* answer = "\xEF\xBB\xBF"
+                         R"({"response":0,"data":{"fd_date":-1,"fd_number":4000000000,)"
+                         R"("fd_sign":3735928559,"shift_id":70000,"fd_shift_state":257,)"
+                         R"("shift_cash":1234599,"fd_waiting":2,"fd_waiting_document":17,)"
+                         R"("fd_waiting_date":1700000000,"fd_error":2,"fd_fail":0,)"
+                         R"("fd_overflow":true,"sales":{"check_count":3,"check_total":150000},)"
+                         R"("buys_correction":{"check_count":1},"buys":null}})";
+    ASSERT_EQ(parseResponse(answer, query), ErrorCode::NoError);
+    EXPECT_EQ(query.fd_date, -1); // a 32-bit date, sign-extended
+    EXPECT_EQ(query.fd_number, 4000000000u);
+    EXPECT_EQ(query.fd_sign, 3735928559u);
+    EXPECT_EQ(query.shift_id, 70000 % 65536);
+    EXPECT_EQ(query.fd_shift_state, 1);
+    EXPECT_DOUBLE_EQ(query.shift_cash, 123.45);
+    EXPECT_EQ(query.fd_waiting, 2);
+    EXPECT_EQ(query.fd_waiting_document, 17);
+    EXPECT_EQ(query.fd_waiting_date, 1700000000);
+    EXPECT_TRUE(query.fd_error);
+    EXPECT_FALSE(query.fd_fail);
+    EXPECT_TRUE(query.fd_overflow);
+    EXPECT_EQ(query.sales.count, 3);
+    EXPECT_DOUBLE_EQ(query.sales.total, 15.0);
+    EXPECT_EQ(query.buys_correction.count, 1);
+    EXPECT_DOUBLE_EQ(query.buys_correction.total, 0.0);
+    for (const auto* counter :
+         {&query.buys, &query.sales_return, &query.buys_return, &query.sales_correction}) {
+        EXPECT_EQ(counter->count, 0);
+        EXPECT_DOUBLE_EQ(counter->total, 0.0);
+    }
+}
+
+TEST(Responses, DatesAreSignExtended32BitValues) {
+    korvant::KorvantResponseGetFdState state;
+    ASSERT_EQ(parseResponse(R"({"data":{"fd_reg_date":4294967295,"fd_expired":1700000000,)"
+                            R"("fd_serial":"9999078900001234","shift_id":12,"ffd_version":4}})",
+                            state),
+              ErrorCode::NoError);
+    EXPECT_EQ(state.fd_reg_date, -1);
+    EXPECT_EQ(state.fd_expired, 1700000000);
+    EXPECT_EQ(state.fd_serial, "9999078900001234");
+    EXPECT_EQ(state.shift_id, 12);
+    EXPECT_EQ(state.ffd_version, 4);
+}
+
+TEST(Responses, StateAndMoneyAndOpen) {
+    korvant::KorvantResponseGetState state;
+    ASSERT_EQ(parseResponse(R"({"data":{"fd_mode":5,"dev_context":256,)"
+                            R"("company_name":"ООО Ромашка","automat_number":"A1"}})",
+                            state),
+              ErrorCode::NoError);
+    EXPECT_EQ(state.fd_mode, 5);
+    EXPECT_EQ(state.dev_context, 256);
+    EXPECT_EQ(state.company_name, "ООО Ромашка");
+    EXPECT_EQ(state.automat_number, "A1");
+    EXPECT_EQ(state.regnum, "");
+
+    korvant::KorvantResponseGetMoney money;
+    ASSERT_EQ(parseResponse(R"({"data":{"shift_cash":-250000}})", money), ErrorCode::NoError);
+    EXPECT_DOUBLE_EQ(money.shift_cash, -25.0);
+
+    korvant::KorvantResponseOpen open;
+    ASSERT_EQ(parseResponse(R"({"data":{"serial":"0012345","version":"2.1.0"}})", open),
+              ErrorCode::NoError);
+    EXPECT_EQ(open.serial, "0012345");
+    EXPECT_EQ(open.version, "2.1.0");
+}
+
+TEST(Responses, WrongTypesAreProtocolErrorsAndLeaveDefaults) {
+    const char* answers[] = {
+        R"({"response":0,"data":{"fd_number":"17","shift_id":5}})",
+        R"({"response":0,"data":{"shift_id":5,"sales":{"check_count":"3"}}})",
+        R"({"response":0,"data":{"shift_id":5,"sales":[3,150000]}})",
+        R"({"response":0,"data":{"shift_id":5,"shift_cash":{}}})",
+        R"({"response":0,"data":{"shift_id":5,"fd_date":1e30}})",
+        R"({"response":"0"})",
+        R"({"response":0,"data":{)",
+    };
+    for (const char* answer : answers) {
+        korvant::KorvantResponseQuery query;
+        EXPECT_EQ(parseResponse(answer, query), ErrorCode::ProtocolError) << answer;
+        EXPECT_EQ(query.shift_id, 0) << answer;
+    }
+
+    korvant::KorvantResponseOpen open;
+    EXPECT_EQ(parseResponse(R"({"data":{"serial":12345,"version":"1"}})", open),
+              ErrorCode::ProtocolError);
+    EXPECT_EQ(open.version, "");
+}
+
+} // namespace
