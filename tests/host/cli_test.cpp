@@ -2,6 +2,7 @@
 
 #include "host/script_notation.h"
 #include "host/system.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <sstream>
 
 using namespace korvant::host;
+using namespace korvant::host::testing;
 
 namespace {
 
@@ -36,17 +38,6 @@ std::string quoted(const std::string& text) {
         result += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return result + "'";
-}
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
 }
 
 class HostProgram : public ::testing::Test {

@@ -2,6 +2,7 @@
 
 #include "host/host.h"
 #include "host/system.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <sstream>
 
 using namespace korvant::host;
+using namespace korvant::host::testing;
 
 namespace {
 
@@ -21,13 +23,6 @@ HostOptions withEmulator() {
     options.emulator = true;
     options.emulatorPath = KORVANT_EMULATOR_PATH;
     return options;
-}
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -92,13 +87,12 @@ TEST(Emulator, RejectedFaultRuleStopsTheSetUp) {
 
 TEST(Emulator, ProgramPrintsTheJournalAfterTheCalls) {
     const auto folder = makeTemporaryDirectory("korvant-host-emu-");
-    std::ofstream(folder / "script.json")
-        << R"({"calls": [{"method": "GetInterfaceRevision"}]})";
+    writeFile(folder / "script.json", R"({"calls": [{"method": "GetInterfaceRevision"}]})");
     // korvant-host takes the emulator beside itself.
-    const std::string command =
-        std::string("'") + KORVANT_HOST_PATH + "' --addin '" + KORVANT_ADDIN_PATH +
-        "' --journal run '" + pathText(folder / "script.json") + "' >'" +
-        pathText(folder / "out") + "' 2>&1";
+    const std::string command = std::string("'") + KORVANT_HOST_PATH + "' --addin '" +
+                                KORVANT_ADDIN_PATH + "' --journal run '" +
+                                pathText(folder / "script.json") + "' >'" +
+                                pathText(folder / "out") + "' 2>&1";
     const int status = std::system(command.c_str());
     const auto out = readFile(folder / "out");
     std::filesystem::remove_all(folder);
