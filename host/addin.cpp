@@ -80,11 +80,28 @@ void* Component::interfacePointer(Interface which) const {
     return static_cast<void**>(object_) + static_cast<int>(which);
 }
 
-template <class Slots> const Slots& Component::slots(Interface which) const {
+namespace {
+
+template <class Slots> constexpr Interface interfaceOf();
+template <> constexpr Interface interfaceOf<InitDoneSlots>() {
+    return Interface::InitDone;
+}
+template <> constexpr Interface interfaceOf<LanguageExtenderSlots>() {
+    return Interface::LanguageExtender;
+}
+template <> constexpr Interface interfaceOf<LocaleSlots>() {
+    return Interface::Locale;
+}
+
+} // namespace
+
+template <class Slots, class Function, class... Args>
+auto Component::callSlot(Function Slots::*slot, Args... args) {
     if (object_ == nullptr) {
         throw std::logic_error("the component has been ended already");
     }
-    return slotsOf<Slots>(interfacePointer(which));
+    void* self = interfacePointer(interfaceOf<Slots>());
+    return (slotsOf<Slots>(self).*slot)(self, args...);
 }
 
 bool Component::attach() {
@@ -98,8 +115,7 @@ bool Component::init() {
 }
 
 bool Component::init(void* connection) {
-    return slots<InitDoneSlots>(Interface::InitDone)
-        .Init(interfacePointer(Interface::InitDone), connection);
+    return callSlot(&InitDoneSlots::Init, connection);
 }
 
 bool Component::setMemManager() {
@@ -107,16 +123,15 @@ bool Component::setMemManager() {
 }
 
 bool Component::setMemManager(void* memory) {
-    return slots<InitDoneSlots>(Interface::InitDone)
-        .setMemManager(interfacePointer(Interface::InitDone), memory);
+    return callSlot(&InitDoneSlots::setMemManager, memory);
 }
 
 long Component::getInfo() {
-    return slots<InitDoneSlots>(Interface::InitDone).GetInfo(interfacePointer(Interface::InitDone));
+    return callSlot(&InitDoneSlots::GetInfo);
 }
 
 void Component::done() {
-    slots<InitDoneSlots>(Interface::InitDone).Done(interfacePointer(Interface::InitDone));
+    callSlot(&InitDoneSlots::Done);
 }
 
 std::optional<std::u16string> Component::takeName(const HostChar* name, std::string_view what) {
@@ -128,24 +143,29 @@ std::optional<std::u16string> Component::takeName(const HostChar* name, std::str
     return text;
 }
 
+std::optional<Value> Component::takeValue(bool answered, const Variant& value) {
+    CallBlocks blocks(memory_);
+    blocks.add(textBlock(value));
+    if (!answered) {
+        return std::nullopt;
+    }
+    return readVariant(value, &memory_);
+}
+
 bool Component::registerExtensionAs(std::optional<std::u16string>& name) {
     HostChar* handed = nullptr;
-    const bool answer =
-        slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-            .RegisterExtensionAs(interfacePointer(Interface::LanguageExtender), &handed);
+    const bool answer = callSlot(&LanguageExtenderSlots::RegisterExtensionAs, &handed);
     name = takeName(handed, "RegisterExtensionAs");
     return answer;
 }
 
 long Component::nProps() {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .GetNProps(interfacePointer(Interface::LanguageExtender));
+    return callSlot(&LanguageExtenderSlots::GetNProps);
 }
 
 long Component::findProp(std::u16string_view name) {
     const std::u16string terminated(name);
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .FindProp(interfacePointer(Interface::LanguageExtender), terminated.c_str());
+    return callSlot(&LanguageExtenderSlots::FindProp, terminated.c_str());
 }
 
 long Component::findProp(std::string_view utf8Name) {
@@ -153,54 +173,39 @@ long Component::findProp(std::string_view utf8Name) {
 }
 
 std::optional<std::u16string> Component::propName(long number, long alias) {
-    return takeName(slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-                        .GetPropName(interfacePointer(Interface::LanguageExtender), number, alias),
-                    "GetPropName");
+    return takeName(callSlot(&LanguageExtenderSlots::GetPropName, number, alias), "GetPropName");
 }
 
 std::optional<Value> Component::propVal(long number) {
     Variant value = emptyVariant();
-    CallBlocks blocks(memory_);
-    const bool answer =
-        slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-            .GetPropVal(interfacePointer(Interface::LanguageExtender), number, &value);
-    blocks.add(textBlock(value));
-    if (!answer) {
-        return std::nullopt;
-    }
-    return readVariant(value, &memory_);
+    const bool answered = callSlot(&LanguageExtenderSlots::GetPropVal, number, &value);
+    return takeValue(answered, value);
 }
 
 bool Component::setPropVal(long number, const Value& value) {
     CallBlocks blocks(memory_);
     Variant variant;
     writeVariant(value, variant, memory_, blocks.blocks());
-    const bool answer =
-        slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-            .SetPropVal(interfacePointer(Interface::LanguageExtender), number, &variant);
+    const bool answer = callSlot(&LanguageExtenderSlots::SetPropVal, number, &variant);
     blocks.add(textBlock(variant));
     return answer;
 }
 
 bool Component::isPropReadable(long number) {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .IsPropReadable(interfacePointer(Interface::LanguageExtender), number);
+    return callSlot(&LanguageExtenderSlots::IsPropReadable, number);
 }
 
 bool Component::isPropWritable(long number) {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .IsPropWritable(interfacePointer(Interface::LanguageExtender), number);
+    return callSlot(&LanguageExtenderSlots::IsPropWritable, number);
 }
 
 long Component::nMethods() {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .GetNMethods(interfacePointer(Interface::LanguageExtender));
+    return callSlot(&LanguageExtenderSlots::GetNMethods);
 }
 
 long Component::findMethod(std::u16string_view name) {
     const std::u16string terminated(name);
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .FindMethod(interfacePointer(Interface::LanguageExtender), terminated.c_str());
+    return callSlot(&LanguageExtenderSlots::FindMethod, terminated.c_str());
 }
 
 long Component::findMethod(std::string_view utf8Name) {
@@ -208,33 +213,22 @@ long Component::findMethod(std::string_view utf8Name) {
 }
 
 std::optional<std::u16string> Component::methodName(long number, long alias) {
-    return takeName(
-        slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-            .GetMethodName(interfacePointer(Interface::LanguageExtender), number, alias),
-        "GetMethodName");
+    return takeName(callSlot(&LanguageExtenderSlots::GetMethodName, number, alias),
+                    "GetMethodName");
 }
 
 long Component::nParams(long number) {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .GetNParams(interfacePointer(Interface::LanguageExtender), number);
+    return callSlot(&LanguageExtenderSlots::GetNParams, number);
 }
 
 std::optional<Value> Component::paramDefValue(long method, long param) {
     Variant value = emptyVariant();
-    CallBlocks blocks(memory_);
-    const bool answer =
-        slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-            .GetParamDefValue(interfacePointer(Interface::LanguageExtender), method, param, &value);
-    blocks.add(textBlock(value));
-    if (!answer) {
-        return std::nullopt;
-    }
-    return readVariant(value, &memory_);
+    const bool answered = callSlot(&LanguageExtenderSlots::GetParamDefValue, method, param, &value);
+    return takeValue(answered, value);
 }
 
 bool Component::hasRetVal(long number) {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .HasRetVal(interfacePointer(Interface::LanguageExtender), number);
+    return callSlot(&LanguageExtenderSlots::HasRetVal, number);
 }
 
 CallResult Component::callAsProc(long number, std::vector<Value> args) {
@@ -285,13 +279,11 @@ CallResult Component::invoke(long number, std::vector<Value> args, bool function
 }
 
 bool Component::rawCallAsFunc(long number, Variant* result, Variant* params, long count) {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .CallAsFunc(interfacePointer(Interface::LanguageExtender), number, result, params, count);
+    return callSlot(&LanguageExtenderSlots::CallAsFunc, number, result, params, count);
 }
 
 bool Component::rawCallAsProc(long number, Variant* params, long count) {
-    return slots<LanguageExtenderSlots>(Interface::LanguageExtender)
-        .CallAsProc(interfacePointer(Interface::LanguageExtender), number, params, count);
+    return callSlot(&LanguageExtenderSlots::CallAsProc, number, params, count);
 }
 
 void Component::setLocale(std::u16string_view locale) {
@@ -304,12 +296,16 @@ void Component::setLocale(std::string_view utf8Locale) {
 }
 
 void Component::setLocaleRaw(const HostChar* locale) {
-    slots<LocaleSlots>(Interface::Locale).SetLocale(interfacePointer(Interface::Locale), locale);
+    callSlot(&LocaleSlots::SetLocale, locale);
 }
 
 void Component::deleteThroughInterface(Interface which) {
+    if (object_ == nullptr) {
+        throw std::logic_error("the component has been ended already");
+    }
+    // Every table starts with the destructor slots.
     void* self = interfacePointer(which);
-    const auto& destructor = slots<DestructorSlots>(which);
+    const auto& destructor = slotsOf<DestructorSlots>(self);
 #ifdef _WIN32
     destructor.deleting(self, 1);
 #else

@@ -110,8 +110,12 @@ private:
     friend class AddIn;
     Component(std::shared_ptr<const AddInExports> exports, void* object);
 
-    template <class Slots> const Slots& slots(Interface which) const;
+    // Calls a slot of the interface the table type names, with the interface pointer first.
+    template <class Slots, class Function, class... Args>
+    auto callSlot(Function Slots::*slot, Args... args);
+    // Read and free what a Get... slot handed back.
     std::optional<std::u16string> takeName(const HostChar* name, std::string_view what);
+    std::optional<Value> takeValue(bool answered, const Variant& value);
     CallResult invoke(long number, std::vector<Value> args, bool function);
 
     std::shared_ptr<const AddInExports> exports_;

@@ -83,19 +83,12 @@ void KORVANT_HOST_CALL resetStatusLineSlot(void* self) {
 
 } // namespace
 
-const ConnectionSlots Connection::kSlots{HostObject<Connection>::destructorSlots(),
-                                         &addErrorSlot,
-                                         &readSlot,
-                                         &writeSlot,
-                                         &registerProfileAsSlot,
-                                         &setEventBufferDepthSlot,
-                                         &getEventBufferDepthSlot,
-                                         &externalEventSlot,
-                                         &cleanEventBufferSlot,
-                                         &setStatusLineSlot,
-                                         &resetStatusLineSlot};
+const VirtualTable<ConnectionSlots> Connection::kTable = virtualTable<Connection>(ConnectionSlots{
+    HostObject<Connection>::destructorSlots(), &addErrorSlot, &readSlot, &writeSlot,
+    &registerProfileAsSlot, &setEventBufferDepthSlot, &getEventBufferDepthSlot, &externalEventSlot,
+    &cleanEventBufferSlot, &setStatusLineSlot, &resetStatusLineSlot});
 
-Connection::Connection() : object_{&kSlots, this} {}
+Connection::Connection() : object_{&kTable.slots, this} {}
 
 std::size_t Connection::count(std::string_view method) const {
     return static_cast<std::size_t>(

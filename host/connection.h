@@ -39,7 +39,7 @@ public:
 
 private:
     using Object = HostObject<Connection>;
-    static const ConnectionSlots kSlots;
+    static const VirtualTable<ConnectionSlots> kTable;
 
     Object object_;
     std::vector<ConnectionCall> calls_;

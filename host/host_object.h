@@ -4,7 +4,30 @@
 
 #include "host/abi.h"
 
+#include <cstddef>
+#include <typeinfo>
+
 namespace korvant::host {
+
+// A table laid out as a C++ compiler lays out a vtable. In the Itanium layout the object points
+// at the first slot, and the offset to the object's top and its type information come just
+// before it: an add-in that asks for the dynamic type of a host object (a dynamic_cast, a
+// sanitizer's type check) reads them. Windows has only the slots here.
+template <class Slots> struct VirtualTable {
+#ifndef _WIN32
+    std::ptrdiff_t offsetToTop;
+    const std::type_info* type;
+#endif
+    Slots slots;
+};
+
+template <class Owner, class Slots> VirtualTable<Slots> virtualTable(const Slots& slots) {
+#ifdef _WIN32
+    return {slots};
+#else
+    return {0, &typeid(Owner), slots};
+#endif
+}
 
 template <class Owner> struct HostObject {
     const void* slots;

@@ -32,10 +32,11 @@ void KORVANT_HOST_CALL freeMemorySlot(void* self, void** block) {
 
 } // namespace
 
-const MemoryManagerSlots MemoryManager::kSlots{HostObject<MemoryManager>::destructorSlots(),
-                                               &allocMemorySlot, &freeMemorySlot};
+const VirtualTable<MemoryManagerSlots> MemoryManager::kTable =
+    virtualTable<MemoryManager>(MemoryManagerSlots{HostObject<MemoryManager>::destructorSlots(),
+                                                   &allocMemorySlot, &freeMemorySlot});
 
-MemoryManager::MemoryManager() : object_{&kSlots, this} {}
+MemoryManager::MemoryManager() : object_{&kTable.slots, this} {}
 
 MemoryManager::~MemoryManager() {
     for (const auto& [block, size] : live_) {

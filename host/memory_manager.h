@@ -88,7 +88,7 @@ private:
     void* allocateBlock(std::size_t bytes);
     void freeBlock(const void* block);
     bool checkGuard(const void* block, std::size_t size);
-    static const MemoryManagerSlots kSlots;
+    static const VirtualTable<MemoryManagerSlots> kTable;
 
     Object object_;
     std::map<const void*, std::size_t> live_; // block -> size

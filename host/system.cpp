@@ -67,14 +67,6 @@ std::shared_ptr<SharedLibrary> SharedLibrary::open(const std::filesystem::path& 
     return std::shared_ptr<SharedLibrary>(new SharedLibrary(path, handle));
 }
 
-SharedLibrary::~SharedLibrary() {
-#ifdef _WIN32
-    FreeLibrary(static_cast<HMODULE>(handle_));
-#else
-    dlclose(handle_);
-#endif
-}
-
 void* SharedLibrary::symbol(const char* name) const {
 #ifdef _WIN32
     FARPROC address = GetProcAddress(static_cast<HMODULE>(handle_), name);

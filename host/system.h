@@ -13,12 +13,14 @@
 
 namespace korvant::host {
 
+// A loaded library. It is never unloaded: 1C:Enterprise keeps an add-in loaded for the life of
+// its process, and an add-in carrying its own C++ runtime does not expect to be unloaded (the
+// runtime's buffers would be lost, and a sanitizer reports them as leaks).
 class SharedLibrary {
 public:
     // dlopen(RTLD_NOW) / LoadLibraryW; null with the system's reason in `error` on failure.
     static std::shared_ptr<SharedLibrary> open(const std::filesystem::path& path,
                                                std::string& error);
-    ~SharedLibrary();
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 

@@ -175,4 +175,24 @@ bool HostArgs::setText(long index, std::string_view utf8) const {
     return value != nullptr && setResultString(memory_, *value, utf8);
 }
 
+bool HostArgs::setIntegerKeepingType(long index, int32_t value) const {
+    tVariant* target = at(index);
+    if (target == nullptr) {
+        return false;
+    }
+    switch (target->vt) {
+    case nativeapi::VTYPE_I2:
+        target->shortVal = static_cast<int16_t>(value);
+        return true;
+    case nativeapi::VTYPE_I4:
+        target->lVal = value;
+        return true;
+    case nativeapi::VTYPE_UINT:
+        target->llVal = value;
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace korvant

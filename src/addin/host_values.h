@@ -58,6 +58,11 @@ public:
 
     // Writes a text result into a parameter; false when the host refused memory.
     bool setText(long index, std::string_view utf8) const;
+    // Writes an integer result into a parameter without changing the type the
+    // host gave it: VTYPE_I2 takes the low 16 bits, VTYPE_I4 all 32, VTYPE_UINT
+    // the value widened with its sign to the 64-bit field. Any other type is
+    // left as it is; false then.
+    bool setIntegerKeepingType(long index, int32_t value) const;
 
 private:
     IMemoryManager* memory_;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <tinyxml2.h>
 
+#include "addin/component_version.h"
 #include "addin/frame_methods.h"
 #include "addin/text_catalog.h"
 #include "addin/xml_result.h"
@@ -11,7 +12,6 @@
 namespace korvant {
 namespace {
 
-constexpr std::string_view kComponentVersion = "1.0.36.326";
 constexpr std::string_view kDownloadUrl = "https://korvant-engineering.example/drivers";
 constexpr int32_t kDefaultMarkTimeoutSeconds = 30;
 constexpr int32_t kMinimumMarkTimeoutSeconds = 5;

@@ -1,28 +1,113 @@
-// Open, Close and DeviceTest.
+// Open, Close and DeviceTest: connecting the component to a register, ending
+// the connection, and testing one without keeping it.
+#include <string>
+
+#include "addin/component_version.h"
 #include "addin/device_id.h"
+#include "config/log.h"
+#include "device/responses.h"
 #include "operations/driver_methods.h"
+#include "operations/operation_support.h"
 
 namespace korvant {
+namespace {
+
+constexpr std::string_view kModelName = "Корвант-21Ф";
+
+// The library hands a connection back even when the open then fails (another
+// serial number, a refusal, a malformed answer); nothing may keep it open.
+void closeIfGiven(KorvantIntf& library, int32_t handle) {
+    if (handle > 0) {
+        library.close(handle);
+    }
+}
+
+// Leaves fiscal-register mode and ends a connection; used where nobody is
+// told of the outcome, so neither step's result counts.
+void endConnection(KorvantIntf& library, int32_t handle) {
+    library.exit(handle);
+    library.close(handle);
+}
+
+std::string describeDevice(const KorvantResponseOpen& opened) {
+    std::string description(kModelName);
+    if (!opened.version.empty()) {
+        description += " версия " + opened.version + ";";
+    }
+    if (!opened.serial.empty()) {
+        description += " зав.номер " + opened.serial;
+    }
+    return description;
+}
+
+} // namespace
 
 MethodOutcome openDevice(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    state.lastError = ErrorCode::NoError;
+    if (!state.library->loaded()) {
+        return MethodOutcome::boolean(record(state, ErrorCode::DriverLoadError));
     }
-    return MethodOutcome::boolean(false);
+    KorvantIntf& library = *state.library;
+    int32_t handle = 0;
+    if (!record(state, library.open(state.settings.ipAddress, state.settings.serial, handle))) {
+        closeIfGiven(library, handle);
+        return MethodOutcome::boolean(false);
+    }
+    if (!record(state, library.enter(handle))) {
+        library.close(handle);
+        return MethodOutcome::boolean(false);
+    }
+    const std::string identifier = formatDeviceId(handle);
+    KORVANT_LOG("AddInKorvant::openDevice", identifier);
+    KORVANT_LOG("AddInKorvant::openDevice", kComponentVersion);
+    // A host that cannot take the identifier can never name the connection.
+    if (!args.setText(0, identifier)) {
+        endConnection(library, handle);
+        return MethodOutcome::boolean(false);
+    }
+    // The earlier device is given up only now that its successor works, so a
+    // failed Open keeps it; ending it keeps the library from holding a
+    // connection nobody can name any more.
+    if (state.currentDevice > 0 && state.currentDevice != handle) {
+        endConnection(library, state.currentDevice);
+    }
+    state.currentDevice = handle;
+    return MethodOutcome::boolean(true);
 }
 
 MethodOutcome closeDevice(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    KorvantIntf& library = *state.library;
+    // A register that will not leave fiscal-register mode stays connected and current.
+    if (!record(state, library.exit(state.currentDevice))) {
+        return MethodOutcome::boolean(false);
+    }
+    library.close(state.currentDevice);
+    state.currentDevice = 0;
+    return MethodOutcome::boolean(true);
 }
 
 MethodOutcome deviceTest(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    state.lastError = ErrorCode::NoError;
+    if (!state.library->loaded()) {
+        return MethodOutcome::boolean(record(state, ErrorCode::DriverLoadError));
     }
-    return MethodOutcome::boolean(false);
+    KorvantIntf& library = *state.library;
+    int32_t handle = 0;
+    std::string answer;
+    const ErrorCode opened =
+        library.open(state.settings.ipAddress, state.settings.serial, handle, &answer);
+    closeIfGiven(library, handle);
+    if (!record(state, opened)) {
+        return MethodOutcome::boolean(false);
+    }
+    KorvantResponseOpen device;
+    if (!record(state, parseResponse(answer, device))) {
+        return MethodOutcome::boolean(false);
+    }
+    return MethodOutcome::boolean(args.setText(0, describeDevice(device)));
 }
 
 } // namespace korvant

@@ -1,14 +1,75 @@
-// ProcessCorrectionCheck.
+// ProcessCorrectionCheck: a correction receipt for sales or purchases.
+#include <optional>
+#include <utility>
+
 #include "addin/device_id.h"
+#include "device/tag_dictionary.h"
+#include "documents/receipt_record.h"
 #include "operations/driver_methods.h"
+#include "operations/operation_support.h"
+#include "operations/receipt_document.h"
+#include "operations/receipt_requests.h"
 
 namespace korvant {
+namespace {
+
+constexpr long kPackageArgument = 1;
+constexpr long kOutputArgument = 2;
+
+// Only sales (7) and purchases (8) are corrected; returns are not.
+std::optional<int32_t> correctionDocKind(int32_t operationType) {
+    switch (operationType) {
+    case 1:
+        return 7;
+    case 3:
+        return 8;
+    default:
+        return std::nullopt;
+    }
+}
+
+Request correctionOpenRequest(const ReceiptRecord& receipt, int32_t docKind) {
+    Request open = receiptOpenRequest(receipt, docKind);
+    open.set(tag::correction_kind, receipt.correction.kind);
+    open.set(tag::correction_date, receipt.correction.date);
+    open.setIfNotEmpty(tag::correction_document, receipt.correction.documentNumber);
+    open.setIfNotEmpty(tag::correction_description, receipt.correction.description);
+    return open;
+}
+
+// A correction item carries the sums as the host gives them: the price is the
+// price after the discount, with nothing added back, so a zero quantity is
+// simply sent. Text lines and barcodes go as items too, empty ones.
+Request correctionItemRequest(const ReceiptPosition& position, ReceiptUnits& units) {
+    return receiptItemRequest(position, units.amount(position.priceWithDiscount), units);
+}
+
+std::optional<ReceiptPlan> correctionPlan(const ReceiptRecord& receipt) {
+    const auto docKind = correctionDocKind(receipt.operationType);
+    if (!docKind) {
+        return std::nullopt;
+    }
+    ReceiptUnits units;
+    ReceiptPlan plan;
+    plan.open = correctionOpenRequest(receipt, *docKind).text();
+    for (const ReceiptPosition& position : receipt.positions) {
+        plan.add(ReceiptCall::AddItem, correctionItemRequest(position, units));
+    }
+    return finishPlan(std::move(plan), receipt.payments, units);
+}
+
+} // namespace
 
 MethodOutcome processCorrectionCheck(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    const ReceiptRecord receipt(args.text(kPackageArgument));
+    const auto plan = correctionPlan(receipt);
+    if (!plan) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
+    return MethodOutcome::boolean(issueReceipt(state, args, kOutputArgument, *plan));
 }
 
 } // namespace korvant

@@ -1,35 +1,116 @@
 // PrintTextDocument, CashInOutcome, PrintXReport and GetLineLength.
+#include <cmath>
+#include <cstdint>
+#include <string>
+
 #include "addin/device_id.h"
+#include "device/request.h"
+#include "device/responses.h"
+#include "device/tag_dictionary.h"
+#include "device/units.h"
+#include "documents/input_parameters.h"
+#include "documents/text_document.h"
 #include "operations/driver_methods.h"
+#include "operations/operation_support.h"
 
 namespace korvant {
+namespace {
+
+// The register's kinds of cash document.
+constexpr int32_t kCashIn = 2;
+constexpr int32_t kCashOut = 3;
+
+// Sends one piece of a text document: a block of lines or a barcode.
+bool printItem(ComponentState& state, TextItemKind kind, const std::string& text) {
+    Request request;
+    request.set(tag::text_type, static_cast<int32_t>(kind));
+    request.set(tag::text, text);
+    return record(state, state.library->print(state.currentDevice, request.text()));
+}
+
+} // namespace
 
 MethodOutcome printTextDocument(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    const TextDocument document(args.text(1));
+    // Consecutive lines print as one block; a barcode ends the block before it.
+    // What was printed before a failure stays printed.
+    std::string block;
+    for (const TextItem& item : document.items) {
+        if (item.kind == TextItemKind::Text) {
+            if (!block.empty()) {
+                block += '\n';
+            }
+            block += item.text;
+            continue;
+        }
+        if (!block.empty()) {
+            if (!printItem(state, TextItemKind::Text, block)) {
+                return MethodOutcome::boolean(false);
+            }
+            block.clear();
+        }
+        if (!printItem(state, item.kind, item.text)) {
+            return MethodOutcome::boolean(false);
+        }
+    }
+    if (!block.empty()) {
+        return MethodOutcome::boolean(printItem(state, TextItemKind::Text, block));
+    }
+    return MethodOutcome::boolean(true);
 }
 
 MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    const InputParametersDocument input(args.text(1));
+    const double amount = args.number(2);
+    // The sign travels only as the kind of document; the cash is the magnitude.
+    const auto cash = amountToDevice(std::fabs(amount));
+    if (!cash) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
+    KorvantIntf& library = *state.library;
+    Request opening = cashierRequest(input);
+    opening.set(tag::doc_kind, amount >= 0 ? kCashIn : kCashOut);
+    if (!record(state, library.openDoc(state.currentDevice, opening.text()))) {
+        return MethodOutcome::boolean(false);
+    }
+    OpenDocument document(library, state.currentDevice);
+    Request closing;
+    closing.set(tag::cash, *cash);
+    if (!record(state, library.closeDoc(state.currentDevice, closing.text()))) {
+        return MethodOutcome::boolean(false);
+    }
+    document.completed();
+    return MethodOutcome::boolean(true);
 }
 
 MethodOutcome printXReport(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    return MethodOutcome::boolean(record(state, state.library->reportX(state.currentDevice)));
 }
 
 MethodOutcome getLineLength(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    std::string answer;
+    if (!record(state, state.library->getInfo(state.currentDevice, &answer))) {
+        return MethodOutcome::boolean(false);
+    }
+    KorvantResponseGetInfo info;
+    if (!record(state, parseResponse(answer, info))) {
+        return MethodOutcome::boolean(false);
+    }
+    // The host chose the argument's type; a type that holds no integer gets nothing.
+    args.setIntegerKeepingType(1, info.line_length);
+    return MethodOutcome::boolean(true);
 }
 
 } // namespace korvant

@@ -1,21 +1,70 @@
-// OpenShift and CloseShift.
+// OpenShift and CloseShift: the register opens or closes the shift in the
+// cashier's name and reports its state afterwards. The register decides whether
+// the shift may be opened or closed; its refusals come back as error codes.
+#include <optional>
+#include <string>
+
 #include "addin/device_id.h"
+#include "device/responses.h"
+#include "documents/input_parameters.h"
+#include "documents/output_parameters.h"
 #include "operations/driver_methods.h"
+#include "operations/operation_support.h"
+#include "operations/shift_report.h"
 
 namespace korvant {
+namespace {
+
+constexpr long kInputArgument = 1;
+constexpr long kOutputArgument = 2;
+
+// Runs the shift task with the cashier of the input document; the final answer
+// when the register did it, nullopt with the reason recorded otherwise.
+std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const HostArgs& args,
+                                                 TaskFn task) {
+    const InputParametersDocument input(args.text(kInputArgument));
+    std::string answer;
+    const ErrorCode done =
+        state.library->runTask(state.currentDevice, task, cashierRequest(input).text(), &answer);
+    if (!record(state, done)) {
+        return std::nullopt;
+    }
+    KorvantResponseQuery shift;
+    if (!record(state, parseResponse(answer, shift))) {
+        return std::nullopt;
+    }
+    return shift;
+}
+
+} // namespace
 
 MethodOutcome openShift(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    const auto shift = runShiftTask(state, args, state.library->functions().fremu_open_shift);
+    if (!shift) {
+        return MethodOutcome::boolean(false);
+    }
+    OutputParametersDocument output;
+    writeShiftDocument(output, *shift);
+    return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 
 MethodOutcome closeShift(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    const auto shift = runShiftTask(state, args, state.library->functions().fremu_close_shift);
+    if (!shift) {
+        return MethodOutcome::boolean(false);
+    }
+    OutputParametersDocument output;
+    writeShiftDocument(output, *shift);
+    output.setDouble(output_attr::CashBalance, shift->shift_cash);
+    writeBacklog(output, shift->fd_waiting, shift->fd_waiting_document, shift->fd_waiting_date);
+    writeShiftCounters(output, *shift);
+    return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 
 } // namespace korvant

@@ -1,21 +1,71 @@
-// GetCurrentStatus and ReportCurrentStatusOfSettlements.
+// GetCurrentStatus and ReportCurrentStatusOfSettlements: the register's state
+// reported to the host without changing it.
+#include <string>
+
 #include "addin/device_id.h"
+#include "device/responses.h"
+#include "documents/output_parameters.h"
 #include "operations/driver_methods.h"
+#include "operations/operation_support.h"
+#include "operations/shift_report.h"
 
 namespace korvant {
+namespace {
+
+constexpr long kOutputArgument = 2;
+
+} // namespace
 
 MethodOutcome getCurrentStatus(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    KorvantIntf& library = *state.library;
+    std::string storageAnswer;
+    if (!record(state, library.getFdState(state.currentDevice, &storageAnswer))) {
+        return MethodOutcome::boolean(false);
+    }
+    KorvantResponseGetFdState storage;
+    if (!record(state, parseResponse(storageAnswer, storage))) {
+        return MethodOutcome::boolean(false);
+    }
+    // The cash query judges its answer by its own rules: only R 1, 4 and 7 fail it.
+    std::string moneyAnswer;
+    if (!record(state, library.getMoney(state.currentDevice, &moneyAnswer))) {
+        return MethodOutcome::boolean(false);
+    }
+    KorvantResponseGetMoney money;
+    if (!record(state, parseResponse(moneyAnswer, money))) {
+        return MethodOutcome::boolean(false);
+    }
+    OutputParametersDocument output;
+    output.setUnsigned(output_attr::ShiftNumber, static_cast<uint32_t>(storage.shift_id));
+    output.setShiftState(storage.fd_shift_state);
+    output.setCheckNumber(static_cast<uint32_t>(storage.fd_last_doc));
+    output.setUnsigned(output_attr::ShiftClosingCheckNumber,
+                       static_cast<uint32_t>(storage.shift_doc_number));
+    writeBacklog(output, storage.fd_waiting, storage.fd_waiting_document, storage.fd_waiting_date);
+    output.setDouble(output_attr::CashBalance, money.shift_cash);
+    return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 
 MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const HostArgs& args) {
-    if (beginDeviceOperation(state, args)) {
-        state.lastError = ErrorCode::Unsupported; // not written yet
+    if (!beginDeviceOperation(state, args)) {
+        return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(false);
+    std::string answer;
+    if (!record(state, state.library->reportState(state.currentDevice, &answer))) {
+        return MethodOutcome::boolean(false);
+    }
+    KorvantResponseQuery report;
+    if (!record(state, parseResponse(answer, report))) {
+        return MethodOutcome::boolean(false);
+    }
+    OutputParametersDocument output;
+    output.setShiftState(report.fd_shift_state);
+    writeBacklog(output, report.fd_waiting, report.fd_waiting_document, report.fd_waiting_date);
+    output.setDouble(output_attr::CashBalance, report.shift_cash);
+    return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 
 } // namespace korvant

@@ -3,24 +3,19 @@
 
 #include "host/addin.h"
 #include "host/system.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace korvant::host;
+using namespace korvant::host::testing;
 using Kind = MemoryManager::ProblemKind;
 
 namespace {
 
 class FakeAddIn : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string error;
-        addin = AddIn::load(KORVANT_FAKE_ADDIN_PATH, error);
-        ASSERT_TRUE(addin) << error;
-        component = addin->create(error);
-        ASSERT_TRUE(component) << error;
-        ASSERT_TRUE(component->attach());
-    }
+    void SetUp() override { loadAttached(KORVANT_FAKE_ADDIN_PATH, addin, component); }
 
     int liveObjects() const {
         std::string error;

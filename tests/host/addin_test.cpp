@@ -4,23 +4,18 @@
 
 #include "host/addin.h"
 #include "host/program_data_root.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace korvant::host;
+using namespace korvant::host::testing;
 
 namespace {
 
 class RealAddIn : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string error;
-        addin = AddIn::load(KORVANT_ADDIN_PATH, error);
-        ASSERT_TRUE(addin) << error;
-        component = addin->create(error);
-        ASSERT_TRUE(component) << error;
-        ASSERT_TRUE(component->attach());
-    }
+    void SetUp() override { loadAttached(KORVANT_ADDIN_PATH, addin, component); }
 
     void TearDown() override {
         if (component) {

@@ -2,6 +2,7 @@
 
 #include "host/script_notation.h"
 #include "host/system.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <sstream>
 
 using namespace korvant::host;
+using namespace korvant::host::testing;
 
 namespace {
 
@@ -37,17 +39,6 @@ struct Outcome {
 
 std::string quoted(const std::string& text) {
     return shellQuoted(text);
-}
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
 }
 
 class HostProgram : public ::testing::Test {

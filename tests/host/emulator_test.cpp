@@ -2,6 +2,7 @@
 
 #include "host/host.h"
 #include "host/system.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <sstream>
 
 using namespace korvant::host;
+using namespace korvant::host::testing;
 
 namespace {
 
@@ -19,13 +21,6 @@ HostOptions withEmulator() {
     options.emulator = true;
     options.emulatorPath = KORVANT_EMULATOR_PATH;
     return options;
-}
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -90,8 +85,7 @@ TEST(Emulator, RejectedFaultRuleStopsTheSetUp) {
 
 TEST(Emulator, ProgramPrintsTheJournalAfterTheCalls) {
     const auto folder = makeTemporaryDirectory("korvant-host-emu-");
-    std::ofstream(folder / "script.json")
-        << R"({"calls": [{"method": "GetInterfaceRevision"}]})";
+    writeFile(folder / "script.json", R"({"calls": [{"method": "GetInterfaceRevision"}]})");
     // korvant-host takes the emulator beside itself.
     const std::string command =
         shellQuoted(KORVANT_HOST_PATH) + " --addin " + shellQuoted(KORVANT_ADDIN_PATH) +

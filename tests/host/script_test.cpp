@@ -3,6 +3,7 @@
 #include "host/command_line.h"
 #include "host/program_data_root.h"
 #include "host/script.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,7 @@
 #include <sstream>
 
 using namespace korvant::host;
-
-namespace {
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-} // namespace
+using namespace korvant::host::testing;
 
 TEST(Script, ReadsLocaleCallsAndArguments) {
     const auto script = parseScript(R"({
@@ -70,13 +61,7 @@ TEST(Script, ErrorsNameThePlace) {
          "calls[1].args[1]: an object value needs a \"type\""},
     };
     for (const auto& c : cases) {
-        try {
-            parseScript(c.text);
-            ADD_FAILURE() << c.text << " was accepted";
-        } catch (const ScriptError& error) {
-            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
-                << c.text << ": " << error.what();
-        }
+        expectScriptError([&] { parseScript(c.text); }, c.text, c.message);
     }
     EXPECT_THROW(readScript("/nonexistent/script.json"), ScriptError);
 }

@@ -3,6 +3,7 @@
 #include "host/memory_manager.h"
 #include "host/script_notation.h"
 #include "host/value_variant.h"
+#include "host_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <limits>
 
 using namespace korvant::host;
+using namespace korvant::host::testing;
 
 namespace {
 
@@ -134,32 +136,26 @@ TEST(ScriptNotation, BadValuesNameThePlaceAndTheReason) {
         const char* reason;
     };
     const Case cases[] = {
-        {"2147483648", "out of range for I4"},
-        {R"({"type": "I2", "value": 40000})", "out of range for I2"},
-        {R"({"type": "UINT", "value": -1})", "out of range for UINT"},
-        {R"({"type": "I4", "value": 1.5})", "needs an integer"},
-        {R"({"type": "I4", "value": "1"})", "needs an integer"},
-        {R"({"type": "I4"})", "needs an integer"},
-        {R"({"type": "R8", "value": "x"})", "needs a number"},
-        {R"({"type": "BOOL", "value": 1})", "true or false"},
-        {R"({"type": "PSTR", "value": 1})", "needs a string"},
-        {R"({"type": "EMPTY", "value": 0})", "takes no value"},
+        {"2147483648", "the value is out of range for I4"},
+        {R"({"type": "I2", "value": 40000})", "the value is out of range for I2"},
+        {R"({"type": "UINT", "value": -1})", "the value is out of range for UINT"},
+        {R"({"type": "I4", "value": 1.5})", "I4 needs an integer value"},
+        {R"({"type": "I4", "value": "1"})", "I4 needs an integer value"},
+        {R"({"type": "I4"})", "I4 needs an integer value"},
+        {R"({"type": "R8", "value": "x"})", "R8 needs a number value"},
+        {R"({"type": "BOOL", "value": 1})", "BOOL needs true or false"},
+        {R"({"type": "PSTR", "value": 1})", "PSTR needs a string value"},
+        {R"({"type": "EMPTY", "value": 0})", "EMPTY takes no value"},
         {R"({"type": "I5", "value": 1})", "unknown type \"I5\""},
-        {R"({"type": "TM", "value": 1})", "cannot be written"},
-        {R"({"type": 3, "value": 1})", "a type name"},
+        {R"({"type": "TM", "value": 1})", "a value of type TM cannot be written in a script"},
+        {R"({"type": 3, "value": 1})", "\"type\" must be a type name"},
         {R"({"type": "I4", "value": 1, "extra": 2})", "unexpected member \"extra\""},
-        {R"({"value": 1})", "needs a \"type\""},
-        {"[1]", "a value is"},
+        {R"({"value": 1})", "an object value needs a \"type\""},
+        {"[1]", "a value is a string"},
     };
     for (const auto& c : cases) {
-        try {
-            fromNotation(Json::parse(c.json), "calls[1].args[2]");
-            ADD_FAILURE() << c.json << " was accepted";
-        } catch (const ScriptError& error) {
-            const std::string message = error.what();
-            EXPECT_EQ(message.rfind("calls[1].args[2]: ", 0), 0u) << message;
-            EXPECT_NE(message.find(c.reason), std::string::npos) << c.json << ": " << message;
-        }
+        expectScriptError([&] { fromNotation(Json::parse(c.json), "calls[1].args[2]"); }, c.json,
+                          std::string("calls[1].args[2]: ") + c.reason);
     }
 }
 

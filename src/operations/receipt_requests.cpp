@@ -1,0 +1,53 @@
+#include "operations/receipt_requests.h"
+
+#include "device/tag_dictionary.h"
+#include "documents/receipt_codes.h"
+#include "operations/operation_support.h"
+
+namespace korvant {
+namespace {
+
+// Every position goes with the same internal code.
+constexpr std::string_view kInternalCode = "123";
+
+} // namespace
+
+Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind) {
+    Request open = cashierRequest(receipt.cashierName, receipt.cashierInn);
+    open.set(tag::doc_kind, docKind);
+    open.set(tag::taxcode, taxationMask(receipt.taxationSystem));
+    open.setIfNotEmpty(tag::client_name, receipt.customerInfo);
+    open.setIfNotEmpty(tag::client_inn, receipt.customerINN);
+    open.setIfNotEmpty(tag::client_contact, customerContact(receipt));
+    return open;
+}
+
+Request receiptItemRequest(const ReceiptPosition& position, int64_t price, ReceiptUnits& units) {
+    Request item;
+    item.set(tag::dept_id, 0);
+    item.set(tag::tax_id, vatRateCode(position.vatRate));
+    item.set(tag::tax_value, units.amount(position.vatAmount));
+    item.set(tag::price, price);
+    item.set(tag::quant, units.quantity(position.quantity));
+    item.set(tag::item_disc_abs, units.amount(position.discountAmount));
+    item.set(tag::payment_method, position.paymentMethod);
+    item.set(tag::name, position.name);
+    item.set(tag::intcode, kInternalCode);
+    return item;
+}
+
+const std::string& customerContact(const ReceiptRecord& receipt) {
+    return receipt.customerPhone.empty() ? receipt.customerEmail : receipt.customerPhone;
+}
+
+Request receiptCloseRequest(const ReceiptPayments& payments, ReceiptUnits& units) {
+    Request close;
+    close.set(tag::cash, units.amount(payments.cash));
+    close.set(tag::credit, units.amount(payments.electronic));
+    close.set(tag::prepay, units.amount(payments.prepayment));
+    close.set(tag::postpay, units.amount(payments.postpayment));
+    close.set(tag::otherpay, units.amount(payments.barter));
+    return close;
+}
+
+} // namespace korvant

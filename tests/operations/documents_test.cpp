@@ -1,0 +1,246 @@
+// PrintTextDocument, CashInOutcome, PrintXReport and GetLineLength against the
+// emulated register.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "operations_fixture.h"
+
+namespace korvant::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+constexpr std::string_view kPrint = "korvant3_fremu_print";
+
+std::string textDocument(std::string_view positions) {
+    return "<Document><Positions>" + std::string(positions) + "</Positions></Document>";
+}
+
+using TextDocumentTest = OpenDeviceTest;
+
+TEST_F(TextDocumentTest, LinesPrintAsBlocksBetweenBarcodes) {
+    struct Case {
+        std::string name;
+        std::string positions;
+        std::vector<std::string> requests;
+    };
+    const std::vector<Case> cases = {
+        {"three lines, one block",
+         R"(<TextString Text="Строка 1"/><TextString Text="Строка 2"/><TextString Text="Строка 3"/>)",
+         {R"({"text":"Строка 1\nСтрока 2\nСтрока 3","text_type":1})"}},
+        {"text, barcode, text",
+         R"(<TextString Text="до"/><Barcode Type="EAN13" Value="4600000000008"/>)"
+         R"(<TextString Text="после"/>)",
+         {R"({"text":"до","text_type":1})", R"({"text":"4600000000008","text_type":3})",
+          R"({"text":"после","text_type":1})"}},
+        {"barcodes of every kind, none before them",
+         R"(<Barcode Type="EAN8" Value="46000001"/><Barcode Type="CODE39" Value="ABC"/>)"
+         R"(<Barcode Type="QRCODE" Value="https://example.com"/>)",
+         {R"({"text":"46000001","text_type":2})", R"({"text":"ABC","text_type":4})",
+          R"({"text":"https://example.com","text_type":5})"}},
+        {"unknown type and missing value skipped",
+         R"(<TextString Text="а"/><Barcode Type="PDF417" Value="x"/><Barcode Type="EAN13"/>)"
+         R"(<Other Text="нет"/><TextString Text="б"/><TextString/>)",
+         {R"({"text":"а\nб","text_type":1})"}},
+        {"element names match on their beginning",
+         R"(<TextStringX Text="первая"/><TextString Text="вторая"/>)",
+         {R"({"text":"первая\nвторая","text_type":1})"}},
+        {"barcode value in base64",
+         R"(<Barcode Type="QR" ValueBase64="aHR0cHM6Ly9leGFtcGxlLmNvbQ=="/>)",
+         {R"({"text":"https://example.com","text_type":5})"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        session.clearJournal();
+        const auto result =
+            callOnDevice("PrintTextDocument", {Value::text(textDocument(c.positions))});
+        EXPECT_TRUE(result.succeeded());
+        EXPECT_THAT(session.requestTextsTo(kPrint), ElementsAreArray(c.requests));
+    }
+}
+
+TEST_F(TextDocumentTest, NothingToPrintCallsNothing) {
+    for (const std::string& document :
+         {textDocument(""), std::string("<Document/>"), std::string("not xml"), std::string()}) {
+        SCOPED_TRACE(document);
+        EXPECT_TRUE(callOnDevice("PrintTextDocument", {Value::text(document)}).succeeded());
+        EXPECT_EQ(lastCode(), 0);
+        EXPECT_THAT(session.calls(), IsEmpty());
+    }
+}
+
+TEST_F(TextDocumentTest, FirstRefusalStopsThePrinting) {
+    session.inject(R"({"function":"korvant3_fremu_print","call":2,"response":3,"extended":113})");
+    const auto result = callOnDevice(
+        "PrintTextDocument",
+        {Value::text(textDocument(R"(<TextString Text="до"/><Barcode Type="EAN13" Value="1"/>)"
+                                  R"(<TextString Text="после"/>)"))});
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastCode(), 14);
+    EXPECT_EQ(session.requestTextsTo(kPrint).size(), 2U);
+}
+
+// Cash documents need an open shift and, for cash out, cash in the drawer.
+class CashTest : public OpenDeviceTest {
+protected:
+    CashTest() : OpenDeviceTest(R"({"clock":1700000000,"cash":1000})") {}
+
+    void SetUp() override {
+        OpenDeviceTest::SetUp();
+        ASSERT_TRUE(callOnDevice("OpenShift", {Value::text(""), Value::empty()}).succeeded());
+        session.clearJournal();
+    }
+
+    host::CallResult cashInOut(Value amount) {
+        return callOnDevice("CashInOutcome",
+                            {Value::text(inputParameters(R"(CashierName="Петрова")")), amount});
+    }
+};
+
+TEST_F(CashTest, AmountGivesKindAndCash) {
+    struct Case {
+        Value amount;
+        int kind;
+        int64_t cash;
+    };
+    const std::vector<Case> cases = {
+        {Value::r8(-150.5), 3, 1505000}, {Value::r8(0.29), 2, 2900}, {Value::r8(0), 2, 0},
+        {Value::i4(25), 2, 250000},      {Value::i4(-3), 3, 30000},  {Value::r4(12.5F), 2, 125000},
+        {Value::text("100"), 2, 0},      {Value::empty(), 2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.amount));
+        session.clearJournal();
+        EXPECT_TRUE(cashInOut(c.amount).succeeded());
+        EXPECT_EQ(lastCode(), 0);
+        EXPECT_THAT(session.calls(),
+                    ElementsAre("korvant3_fremu_open_doc", "korvant3_fremu_close_doc"));
+        EXPECT_THAT(
+            session.requestTextsTo("korvant3_fremu_open_doc"),
+            ElementsAre(R"({"doc_kind":)" + std::to_string(c.kind) + R"(,"user_name":"Петрова"})"));
+        EXPECT_THAT(session.requestTextsTo("korvant3_fremu_close_doc"),
+                    ElementsAre(R"({"cash":)" + std::to_string(c.cash) + "}"));
+    }
+}
+
+TEST_F(CashTest, CashierTaxNumberGoesWithTheOpening) {
+    callOnDevice(
+        "CashInOutcome",
+        {Value::text(inputParameters(R"(CashierName="Петрова" CashierINN="7701")")), Value::r8(1)});
+    EXPECT_THAT(session.requestTextsTo("korvant3_fremu_open_doc"),
+                ElementsAre(R"({"doc_kind":2,"user_inn":"7701","user_name":"Петрова"})"));
+}
+
+TEST_F(CashTest, RefusedClosingCancelsTheDocument) {
+    // More than the 1000 in the drawer.
+    EXPECT_FALSE(cashInOut(Value::r8(-5000)).succeeded());
+    EXPECT_EQ(lastCode(), 13);
+    EXPECT_THAT(session.calls(), ElementsAre("korvant3_fremu_open_doc", "korvant3_fremu_close_doc",
+                                             "korvant3_fremu_cancel_doc"));
+    // Nothing is left open: the next document goes through.
+    EXPECT_TRUE(cashInOut(Value::r8(-500)).succeeded());
+}
+
+TEST_F(CashTest, RefusedOpeningSendsNothingMore) {
+    ASSERT_TRUE(callOnDevice("CloseShift", {Value::text(""), Value::empty()}).succeeded());
+    session.clearJournal();
+    EXPECT_FALSE(cashInOut(Value::r8(10)).succeeded());
+    EXPECT_EQ(lastCode(), 14);
+    EXPECT_THAT(session.calls(), ElementsAre("korvant3_fremu_open_doc"));
+}
+
+TEST_F(CashTest, AmountBeyondTheDeviceUnitsIsRefusedBeforeSending) {
+    for (const double amount :
+         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN(), 1e300, -1e17}) {
+        SCOPED_TRACE(amount);
+        EXPECT_FALSE(cashInOut(Value::r8(amount)).succeeded());
+        EXPECT_EQ(lastCode(), 9);
+        EXPECT_THAT(session.calls(), IsEmpty());
+    }
+}
+
+using XReportTest = OpenDeviceTest;
+
+TEST_F(XReportTest, ReportIsOneCommand) {
+    const auto result = callOnDevice("PrintXReport", {Value::i4(5)});
+    EXPECT_TRUE(result.succeeded());
+    EXPECT_EQ(lastCode(), 0);
+    EXPECT_THAT(session.calls(), ElementsAre("korvant3_fremu_report_x"));
+}
+
+TEST_F(XReportTest, RefusalIsReported) {
+    session.inject(
+        R"({"function":"korvant3_fremu_report_x","call":1,"response":3,"extended":113})");
+    EXPECT_FALSE(callOnDevice("PrintXReport", {Value::text("")}).succeeded());
+    EXPECT_EQ(lastCode(), 14);
+}
+
+class LineLengthTest : public OpenDeviceTest {
+protected:
+    LineLengthTest() : OpenDeviceTest(R"({"clock":1700000000,"line_length":42})") {}
+};
+
+// The width goes into the argument with the type the host gave it.
+TEST_F(LineLengthTest, WidthKeepsTheArgumentsType) {
+    struct Case {
+        Value given;
+        Value expected;
+    };
+    const std::vector<Case> cases = {
+        {Value::empty(), Value::empty()},
+        {Value::i2(0), Value::i2(42)},
+        {Value::i4(0), Value::i4(42)},
+        {Value::uint(0), Value::uint(42)},
+        {Value::r8(1.5), Value::r8(1.5)},
+        {Value::text("x"), Value::text("x")},
+        {Value::boolean(true), Value::boolean(true)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.given));
+        const auto result = callOnDevice("GetLineLength", {c.given});
+        EXPECT_TRUE(result.succeeded());
+        EXPECT_EQ(result.args[1], c.expected);
+    }
+}
+
+TEST_F(LineLengthTest, WidthIsCutToTheArgumentsSize) {
+    struct Case {
+        int32_t width;
+        Value given;
+        Value expected;
+    };
+    const std::vector<Case> cases = {
+        {70000, Value::i2(0), Value::i2(4464)},
+        {70000, Value::i4(0), Value::i4(70000)},
+        {-2, Value::i2(0), Value::i2(-2)},
+        {-2, Value::uint(0), Value::uint(4294967294U)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        session.inject(nlohmann::json{
+            {"function", "korvant3_get_info"},
+            {"call", 1},
+            {"answer",
+             nlohmann::json{{"response", 0}, {"data", {{"line_length", c.width}}}}.dump()}}
+                           .dump());
+        const auto result = callOnDevice("GetLineLength", {c.given});
+        EXPECT_TRUE(result.succeeded());
+        EXPECT_EQ(result.args[1], c.expected);
+    }
+}
+
+TEST_F(LineLengthTest, FailedQueryStoresNothing) {
+    session.inject(R"({"function":"korvant3_get_info","call":1,"result":-1})");
+    const auto result = callOnDevice("GetLineLength", {Value::i4(7)});
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastCode(), 3);
+    EXPECT_EQ(result.args[1], Value::i4(7));
+}
+
+} // namespace
+} // namespace korvant::testing

@@ -1,0 +1,494 @@
+// ProcessCheck end to end: the add-in loaded by the host, the emulator as the
+// register, and the exact requests the register received.
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "documents/fixed_time_zone.h"
+#include "receipts/receipt_session.h"
+
+namespace korvant::testing {
+namespace {
+
+using host::Value;
+
+constexpr std::string_view kSaleParameters =
+    R"(<Parameters CashierName="Cashier1" OperationType="1" TaxationSystem="0"/>)";
+constexpr std::string_view kCash200 = R"(<Payments Cash="200"/>)";
+
+const std::string kTeaItem =
+    R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":200000,)"
+    R"("name":"Tea","payment_method":4,"price":1000000,"quant":20000,"tax_id":3,)"
+    R"("tax_value":300000,"unit_id":0})";
+
+std::string parameters(int operationType, std::string_view extra = {}) {
+    return R"(<Parameters CashierName="Cashier1" TaxationSystem="0" OperationType=")" +
+           std::to_string(operationType) + "\" " + std::string(extra) + "/>";
+}
+
+std::string teaWith(std::string_view attributes) {
+    return R"(<FiscalString Name="Tea" Quantity="2" PriceWithDiscount="90" DiscountAmount="20" )"
+           R"(VATRate="20" VATAmount="30" PaymentMethod="4" CalculationSubject="1" )" +
+           std::string(attributes) + "/>";
+}
+
+class ProcessCheckTest : public ReceiptTest {};
+
+TEST_F(ProcessCheckTest, SaleSendsExactlyOpenItemAndClose) {
+    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(lastErrorCode(), 0);
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc}));
+    EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
+              Texts{R"({"doc_kind":0,"taxcode":1,"user_name":"Cashier1"})"});
+    EXPECT_EQ(session_.requestTextsTo(kAddItem), Texts{kTeaItem});
+    EXPECT_EQ(session_.requestTextsTo(kCloseDoc),
+              Texts{R"({"cash":2000000,"credit":0,"otherpay":0,"postpay":0,"prepay":0})"});
+    EXPECT_EQ(closedReceipts("sales"), 1);
+    EXPECT_EQ(xmlAttribute(result.text(3), "Parameters", "CheckNumber"),
+              std::to_string(lastTaskData()["fd_number"].get<int64_t>()));
+}
+
+// The receipt is made; only the host could not take the output text.
+TEST_F(ProcessCheckTest, OutputTheHostCannotTakeFailsWithoutACode) {
+    session_.component().memory().failAllAllocations(true);
+    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+    session_.component().memory().failAllAllocations(false);
+
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastErrorCode(), 0);
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc}));
+    EXPECT_EQ(closedReceipts("sales"), 1);
+}
+
+TEST_F(ProcessCheckTest, LargeDocumentNumberAndFiscalSignAreWrittenUnsigned) {
+    FixedTimeZone zone("MSK-3");
+    session_.inject(
+        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":)"
+        R"("{\"response\":0,\"extended\":0,\"data\":{\"shift_id\":12,\"fd_number\":70000,)"
+        R"(\"fd_sign\":3000000000,\"fd_date\":1700000100}}"})");
+
+    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(result.text(3),
+              R"(<?xml version="1.0" encoding="UTF-8"?><OutputParameters><Parameters )"
+              R"(ShiftNumber="12" CheckNumber="70000" FiscalSign="3000000000" )"
+              R"(DateTime="2023-11-15T01:15:00"/></OutputParameters>)");
+}
+
+TEST_F(ProcessCheckTest, SecondParameterChangesNothing) {
+    ASSERT_TRUE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200)).succeeded());
+    const auto expected = session_.journal();
+    auto requestsOf = [](const nlohmann::json& journal) {
+        Texts requests;
+        for (const auto& entry : journal) {
+            if (entry["request_text"].is_string()) {
+                requests.push_back(entry["function"].get<std::string>() + " " +
+                                   entry["request_text"].get<std::string>());
+            }
+        }
+        return requests;
+    };
+    for (Value flag :
+         {Value::boolean(true), Value::i4(7), Value::text("anything"), Value::empty()}) {
+        session_.clearJournal();
+        EXPECT_TRUE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200), flag).succeeded())
+            << flag;
+        EXPECT_EQ(requestsOf(session_.journal()), requestsOf(expected)) << flag;
+    }
+}
+
+TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
+    struct Case {
+        const char* what;
+        std::string package;
+    };
+    const std::vector<Case> cases{
+        {"operation type 0", receiptPackage(parameters(0), kTea, kCash200)},
+        {"operation type 5", receiptPackage(parameters(5), kTea, kCash200)},
+        {"operation type -1", receiptPackage(parameters(-1), kTea, kCash200)},
+        {"no Parameters", receiptPackage("", kTea, kCash200)},
+        {"not XML", "<CheckPackage><Parameters OperationType=\"1\""},
+        {"empty text", ""},
+        {"quantity 0",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="0" PriceWithDiscount="90" )"
+                        R"(DiscountAmount="20" VATRate="20"/>)",
+                        kCash200)},
+        {"quantity 0 in the last of three",
+         receiptPackage(kSaleParameters,
+                        std::string(kTea) + std::string(kTea) +
+                            R"(<FiscalString Name="Tea" Quantity="0" PriceWithDiscount="90"/>)",
+                        kCash200)},
+        {"quantity nan",
+         receiptPackage(kSaleParameters, R"(<FiscalString Name="Tea" Quantity="nan"/>)", kCash200)},
+        {"quantity too small to divide by",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1e-300" DiscountAmount="1e10"/>)",
+                        kCash200)},
+        {"price infinite",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="1e400"/>)",
+                        kCash200)},
+        {"VAT amount nan",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" VATAmount="nan"/>)", kCash200)},
+        {"discount minus infinity",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" DiscountAmount="-inf"/>)",
+                        kCash200)},
+        {"cash beyond 64 bits",
+         receiptPackage(kSaleParameters, kTea, R"(<Payments Cash="1e300"/>)")},
+        {"barter nan",
+         receiptPackage(kSaleParameters, kTea, R"(<Payments Cash="200" Barter="nan"/>)")},
+    };
+    for (const auto& c : cases) {
+        const auto result = processCheck(c.package);
+        EXPECT_FALSE(result.succeeded()) << c.what;
+        EXPECT_EQ(lastErrorCode(), 9) << c.what;
+        EXPECT_EQ(session_.calls(), Texts{}) << c.what;
+        EXPECT_TRUE(result.args[3].type == host::VType::Empty) << c.what;
+    }
+}
+
+TEST_F(ProcessCheckTest, OperationTypesChooseDocumentKindAndMarking) {
+    setMarkTimeout("7");
+    struct Case {
+        int operationType;
+        int docKind;
+        const char* counter;
+        std::string item;
+    };
+    const std::string marked =
+        R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,"item_attr_ext":1,)"
+        R"("item_disc_abs":200000,"mark_stamp":"012345","mark_status":STATUS,"name":"Tea",)"
+        R"("payment_method":4,"price":1000000,"quant":20000,"tax_id":3,"tax_value":300000,)"
+        R"("timeout":7000,"unit_id":0})";
+    auto withStatus = [&](const char* status) {
+        std::string item = marked;
+        return item.replace(item.find("STATUS"), 6, status);
+    };
+    const std::vector<Case> cases{
+        {1, 0, "sales", withStatus("1")},
+        {2, 1, "sales_return", withStatus("3")},
+        {3, 5, "buys", kTeaItem},
+        {4, 6, "buys_return", kTeaItem},
+    };
+    for (const auto& c : cases) {
+        session_.clearJournal();
+        const auto result = processCheck(receiptPackage(
+            parameters(c.operationType), teaWith(R"(MarkingCode="MDEyMzQ1")"), kCash200));
+        ASSERT_TRUE(result.succeeded()) << c.operationType << ": " << session_.lastError().second;
+        EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
+                  Texts{R"({"doc_kind":)" + std::to_string(c.docKind) +
+                        R"(,"taxcode":1,"user_name":"Cashier1"})"});
+        EXPECT_EQ(session_.requestTextsTo(kAddItem), Texts{c.item}) << c.operationType;
+        EXPECT_EQ(closedReceipts(c.counter), 1) << c.operationType;
+    }
+}
+
+TEST_F(ProcessCheckTest, MarkingCodesThatDoNotDecodeLeaveTheItemUnmarked) {
+    for (const char* code : {"AB=C", "MDEy*zQ1", "M", ""}) {
+        session_.clearJournal();
+        const auto result = processCheck(receiptPackage(
+            kSaleParameters, teaWith("MarkingCode=\"" + std::string(code) + "\""), kCash200));
+        ASSERT_TRUE(result.succeeded()) << code;
+        EXPECT_EQ(session_.requestTextsTo(kAddItem), Texts{kTeaItem}) << code;
+    }
+}
+
+TEST_F(ProcessCheckTest, CustomerContactIsThePhoneElseTheEmail) {
+    struct Case {
+        const char* customer;
+        const char* members;
+    };
+    const std::vector<Case> cases{
+        {R"(CustomerPhone="+79161234567" CustomerEmail="a@b.ru")",
+         R"("client_contact":"+79161234567",)"},
+        {R"(CustomerEmail="a@b.ru")", R"("client_contact":"a@b.ru",)"},
+        {R"(CustomerPhone="" CustomerEmail="")", ""},
+        {R"(CustomerInfo="Buyer" CustomerINN="7701234567" CustomerPhone="+7916")",
+         R"("client_contact":"+7916","client_inn":"7701234567","client_name":"Buyer",)"},
+    };
+    for (const auto& c : cases) {
+        session_.clearJournal();
+        ASSERT_TRUE(
+            processCheck(receiptPackage(parameters(1, c.customer), kTea, kCash200)).succeeded())
+            << c.customer;
+        EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
+                  Texts{"{" + std::string(c.members) +
+                        R"("doc_kind":0,"taxcode":1,"user_name":"Cashier1"})"})
+            << c.customer;
+    }
+}
+
+TEST_F(ProcessCheckTest, TextLinesAndBarcodesGoAsTexts) {
+    const auto result = processCheck(receiptPackage(
+        kSaleParameters,
+        R"(<TextString Text="Thank you"/><Barcode Type="EAN13" Value="4600000000000"/>)"
+        R"(<Note Text="skipped"/><Barcode Type="PDF417" Value="skipped"/>)"
+        R"(<Barcode Type="CODE39" ValueBase64="QUJDMTIz"/><Barcode Type="QR" Value="a&amp;b"/>)",
+        kCash200));
+
+    // A receipt without an item is the register's to refuse; the document is then cancelled.
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastErrorCode(), 14);
+    EXPECT_EQ(session_.calls(),
+              (Texts{kOpenDoc, kAddText, kAddText, kAddText, kAddText, kCloseDoc, kCancelDoc}));
+    EXPECT_EQ(
+        session_.requestTextsTo(kAddText),
+        (Texts{R"({"text":"Thank you","text_type":1})", R"({"text":"4600000000000","text_type":3})",
+               R"({"text":"ABC123","text_type":4})", R"({"text":"a&b","text_type":5})"}));
+    EXPECT_FALSE(documentOpen());
+}
+
+TEST_F(ProcessCheckTest, ReceiptWithoutPositionsOpensThenCloses) {
+    const auto result = processCheck(receiptPackage(kSaleParameters, "", kCash200));
+
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kCloseDoc, kCancelDoc}));
+    EXPECT_FALSE(documentOpen());
+}
+
+constexpr std::string_view kAgentData =
+    R"(<AgentData AgentOperation="Pay" AgentPhone="+7001" PaymentProcessorPhone="+7002" )"
+    R"(AcquirerOperatorPhone="+7003" AcquirerOperatorName="Operator" )"
+    R"(AcquirerOperatorAddress="Street 1" AcquirerOperatorINN="7700000001"/>)";
+
+TEST_F(ProcessCheckTest, ReceiptAgentDataFollowsEveryFiscalString) {
+    const std::string parametersWithAgent =
+        R"(<Parameters CashierName="Cashier1" OperationType="1" AgentType="1">)" +
+        std::string(kAgentData) + "</Parameters>";
+    const auto result = processCheck(receiptPackage(
+        parametersWithAgent, std::string(kTea) + R"(<TextString Text="line"/>)" + std::string(kTea),
+        R"(<Payments Cash="400"/>)"));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(session_.calls(),
+              (Texts{kOpenDoc, kAddItem, kSetAgent, kAddText, kAddItem, kSetAgent, kCloseDoc}));
+    const std::string agent = R"({"agent":2,"payment_op_action":"Pay","payment_op_phone":"+7001",)"
+                              R"("transfer_op_addr":"Street 1","transfer_op_inn":"7700000001",)"
+                              R"("transfer_op_name":"Operator","transfer_op_phone":"+7003"})";
+    EXPECT_EQ(session_.requestTextsTo(kSetAgent), (Texts{agent, agent}));
+}
+
+TEST_F(ProcessCheckTest, PositionAgentDataReplacesTheReceiptsWithoutMerging) {
+    const std::string parametersWithAgent =
+        R"(<Parameters CashierName="Cashier1" OperationType="1" AgentType="1">)" +
+        std::string(kAgentData) + "</Parameters>";
+    const std::string vendorPosition =
+        R"(<FiscalString Name="Delivery" Quantity="1" PriceWithDiscount="10" VATRate="20" )"
+        R"(CalculationAgent="5"><VendorData VendorName="Courier" VendorINN="7702000000" )"
+        R"(VendorPhone="+7009"/></FiscalString>)";
+    const auto result = processCheck(receiptPackage(
+        parametersWithAgent, vendorPosition + std::string(kTea), R"(<Payments Cash="200"/>)"));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    const Texts agents = session_.requestTextsTo(kSetAgent);
+    ASSERT_EQ(agents.size(), 2u);
+    EXPECT_EQ(
+        agents[0],
+        R"({"agent":6,"provider_inn":"7702000000","provider_name":"Courier","provider_phone":"+7009"})");
+    EXPECT_EQ(agents[1].substr(0, 11), R"({"agent":2,)");
+}
+
+TEST_F(ProcessCheckTest, RefusalOfTheThirdOfFivePositionsCancels) {
+    session_.inject(
+        R"({"function":"korvant3_fremu_add_item","call":3,"response":3,"extended":113,"at":"end"})");
+    std::string five;
+    for (int i = 0; i < 5; ++i) {
+        five += kTea;
+    }
+    const auto result =
+        processCheck(receiptPackage(kSaleParameters, five, R"(<Payments Cash="900"/>)"));
+
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastErrorCode(), 14);
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kAddItem, kAddItem, kCancelDoc}));
+    EXPECT_TRUE(result.args[3].type == host::VType::Empty);
+    EXPECT_FALSE(documentOpen());
+}
+
+TEST_F(ProcessCheckTest, RefusedOpenCancelsNothing) {
+    session_.inject(
+        R"({"function":"korvant3_fremu_open_doc","call":1,"response":3,"extended":106,"at":"end"})");
+
+    EXPECT_FALSE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200)).succeeded());
+    EXPECT_EQ(lastErrorCode(), 9);
+    EXPECT_EQ(session_.calls(), Texts{kOpenDoc});
+}
+
+TEST_F(ProcessCheckTest, RefusedCloseCancels) {
+    const auto result =
+        processCheck(receiptPackage(kSaleParameters, kTea, R"(<Payments Cash="100"/>)"));
+
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastErrorCode(), 13); // the payments are below the total
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc, kCancelDoc}));
+    EXPECT_EQ(closedReceipts("sales"), 0);
+    EXPECT_FALSE(documentOpen());
+}
+
+// A close whose answer says the receipt was made, with fields that cannot be
+// read: the receipt exists in the register, so nothing is cancelled.
+TEST_F(ProcessCheckTest, UnreadableAnswerOfASuccessfulCloseIsNotCancelled) {
+    session_.inject(
+        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":)"
+        R"("{\"response\":0,\"extended\":0,\"data\":{\"fd_number\":\"seventy\"}}"})");
+
+    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastErrorCode(), 1);
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc}));
+    EXPECT_EQ(closedReceipts("sales"), 1);
+    EXPECT_TRUE(result.args[3].type == host::VType::Empty);
+}
+
+// A close answer that is no answer at all leaves open whether the register
+// closed the receipt: the cancel ends a document still open and is refused
+// harmlessly for one already closed.
+TEST_F(ProcessCheckTest, CloseWithoutAReadableAnswerIsFollowedByACancel) {
+    session_.inject(
+        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":"not json"})");
+
+    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastErrorCode(), 1);
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc, kCancelDoc}));
+    EXPECT_EQ(closedReceipts("sales"), 1);
+    EXPECT_FALSE(documentOpen());
+}
+
+TEST_F(ProcessCheckTest, MalformedAnswerToAnItemCancels) {
+    session_.inject(
+        R"({"function":"korvant3_fremu_add_item","call":1,"at":"end","answer":"[1,2"})");
+
+    EXPECT_FALSE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200)).succeeded());
+    EXPECT_EQ(lastErrorCode(), 1);
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCancelDoc}));
+    EXPECT_FALSE(documentOpen());
+}
+
+// The package goes to the log as the host sent it, before it is judged; a
+// correction receipt writes nothing.
+TEST_F(ProcessCheckTest, PackageTextIsLogged) {
+    const std::string package = receiptPackage(parameters(7), kTea, kCash200);
+    processCheck(package);
+    processCorrectionCheck(receiptPackage(parameters(1), kTea, kCash200));
+
+    std::ifstream file(session_.programData().defaultLogPath());
+    std::stringstream log;
+    log << file.rdbuf();
+    Texts receiptLines;
+    std::string line;
+    while (std::getline(log, line)) {
+        if (line.find("AddInKorvant::processC") != std::string::npos) {
+            receiptLines.push_back(line.substr(line.find("] ", line.find("[AddInKorvant")) + 2));
+        }
+    }
+    EXPECT_EQ(receiptLines, Texts{package});
+}
+
+// A receipt as 1C sends it: Cyrillic texts, several VAT rates, a marking code in
+// GoodCodeData, receipt agent and vendor data with one position of its own,
+// text lines, barcodes and mixed payments.
+TEST_F(ProcessCheckTest, CyrillicReceiptAsTheHostSendsIt) {
+    setMarkTimeout("10");
+    const std::string package = R"(<?xml version="1.0" encoding="UTF-8"?>
+<CheckPackage>
+  <Parameters CashierName="Иванова А.А." CashierInn="771234567890" OperationType="1"
+      TaxationSystem="2" CustomerInfo="ООО «Ромашка»" CustomerINN="7701234567"
+      CustomerEmail="buh@romashka.ru" CustomerPhone="" SaleAddress="г. Москва, ул. Ленина, 1"
+      SaleLocation="Магазин №1" SenderEmail="shop@example.ru" AgentType="1">
+    <AgentData AgentType="1" AgentOperation="Приём платежа" AgentPhone="+74950000001"
+        PaymentProcessorPhone="+74950000002" AcquirerOperatorPhone="+74950000003"
+        AcquirerOperatorName="АО «Оператор»" AcquirerOperatorAddress="г. Москва, ул. Тверская, 7"
+        AcquirerOperatorINN="7700000001"/>
+    <VendorData VendorName="ИП Петров" VendorINN="500100732259" VendorPhone="+74950000009"/>
+    <UserAttribute Name="Карта" Value="12345"/>
+  </Parameters>
+  <Positions>
+    <FiscalString Name="Молоко «Домик в деревне» 3,2%" Quantity="2" PriceWithDiscount="89.9"
+        AmountWithDiscount="179.8" DiscountAmount="0" VATRate="10" VATAmount="16.35"
+        PaymentMethod="4" CalculationSubject="1" MeasureOfQuantity="0">
+      <GoodCodeData MarkingCode="MDEwNDYwMDAwMDAwMDAwMjIxNWFiY2RlZh05MUVFMDYdOTJBYjEy"/>
+    </FiscalString>
+    <TextString Text="Акция: вторая пачка со скидкой"/>
+    <FiscalString Name="Хлеб «Бородинский»" Quantity="1" PriceWithDiscount="45"
+        DiscountAmount="5" VATRate="10/110" VATAmount="4.09" PaymentMethod="4"
+        CalculationSubject="1"/>
+    <FiscalString Name="Доставка" Quantity="1" PriceWithDiscount="300" DiscountAmount="0"
+        VATRate="20" VATAmount="50" PaymentMethod="4" CalculationSubject="4" CalculationAgent="5">
+      <VendorData VendorName="ООО «Курьер»" VendorINN="7702000000" VendorPhone="+74951112233"/>
+    </FiscalString>
+    <FiscalString Name="Пакет" Quantity="1" PriceWithDiscount="5" DiscountAmount="0"
+        VATRate="none" VATAmount="0" PaymentMethod="4" CalculationSubject="1"
+        CountryOfOrigin="643"/>
+    <FiscalString Name="Сыр весовой" Quantity="0.35" PriceWithDiscount="800" DiscountAmount="14"
+        VATRate="20/120" VATAmount="44.33" PaymentMethod="4" CalculationSubject="1"
+        MeasureOfQuantity="11"/>
+    <Barcode Type="QR" Value="t=20231115T0113&amp;s=809.80&amp;fn=9999000000000001"/>
+    <Barcode Type="EAN13" Value="4601234567893"/>
+  </Positions>
+  <Payments Cash="600" ElectronicPayment="300.5" PrePayment="0" PostPayment="0" Barter="0"/>
+</CheckPackage>)";
+
+    const auto result = processCheck(package);
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kSetAgent, kAddText, kAddItem, kSetAgent,
+                                       kAddItem, kSetAgent, kAddItem, kSetAgent, kAddItem,
+                                       kSetAgent, kAddText, kAddText, kCloseDoc}));
+    EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
+              Texts{R"({"client_contact":"buh@romashka.ru","client_inn":"7701234567",)"
+                    R"("client_name":"ООО «Ромашка»","doc_kind":0,"taxcode":4,)"
+                    R"("user_inn":"771234567890","user_name":"Иванова А.А."})"});
+    EXPECT_EQ(
+        session_.requestTextsTo(kAddItem),
+        (Texts{
+            R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,"item_attr_ext":1,)"
+            R"("item_disc_abs":0,"mark_stamp":"0104600000000002215abcdef\u001d91EE06\u001d92Ab12",)"
+            R"("mark_status":1,"name":"Молоко «Домик в деревне» 3,2%","payment_method":4,)"
+            R"("price":899000,"quant":20000,"tax_id":2,"tax_value":163500,"timeout":10000,)"
+            R"("unit_id":0})",
+            R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":50000,)"
+            R"("name":"Хлеб «Бородинский»","payment_method":4,"price":500000,"quant":10000,)"
+            R"("tax_id":4,"tax_value":40900,"unit_id":0})",
+            R"({"country":0,"dept_id":0,"intcode":"123","item_attr":4,"item_disc_abs":0,)"
+            R"("name":"Доставка","payment_method":4,"price":3000000,"quant":10000,"tax_id":3,)"
+            R"("tax_value":500000,"unit_id":0})",
+            R"({"country":643,"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":0,)"
+            R"("name":"Пакет","payment_method":4,"price":50000,"quant":10000,"tax_id":1,)"
+            R"("tax_value":0,"unit_id":0})",
+            R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":140000,)"
+            R"("name":"Сыр весовой","payment_method":4,"price":8400000,"quant":3500,"tax_id":5,)"
+            R"("tax_value":443300,"unit_id":11})",
+        }));
+    const std::string receiptAgent =
+        R"({"agent":2,"payment_op_action":"Приём платежа","payment_op_phone":"+74950000001",)"
+        R"("provider_inn":"500100732259","provider_name":"ИП Петров",)"
+        R"("provider_phone":"+74950000009","transfer_op_addr":"г. Москва, ул. Тверская, 7",)"
+        R"("transfer_op_inn":"7700000001","transfer_op_name":"АО «Оператор»",)"
+        R"("transfer_op_phone":"+74950000003"})";
+    EXPECT_EQ(session_.requestTextsTo(kSetAgent),
+              (Texts{receiptAgent, receiptAgent,
+                     R"({"agent":6,"provider_inn":"7702000000","provider_name":"ООО «Курьер»",)"
+                     R"("provider_phone":"+74951112233"})",
+                     receiptAgent, receiptAgent}));
+    EXPECT_EQ(session_.requestTextsTo(kAddText),
+              (Texts{R"({"text":"Акция: вторая пачка со скидкой","text_type":1})",
+                     R"({"text":"t=20231115T0113&s=809.80&fn=9999000000000001","text_type":5})",
+                     R"({"text":"4601234567893","text_type":3})"}));
+    EXPECT_EQ(session_.requestTextsTo(kCloseDoc),
+              Texts{R"({"cash":6000000,"credit":3005000,"otherpay":0,"postpay":0,"prepay":0})"});
+}
+
+} // namespace
+} // namespace korvant::testing
