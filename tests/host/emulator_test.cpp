@@ -87,10 +87,10 @@ TEST(Emulator, ProgramPrintsTheJournalAfterTheCalls) {
     const auto folder = makeTemporaryDirectory("korvant-host-emu-");
     writeFile(folder / "script.json", R"({"calls": [{"method": "GetInterfaceRevision"}]})");
     // korvant-host takes the emulator beside itself.
-    const std::string command =
-        shellQuoted(KORVANT_HOST_PATH) + " --addin " + shellQuoted(KORVANT_ADDIN_PATH) +
-        " --journal run " + shellQuoted(pathText(folder / "script.json")) + " >" +
-        shellQuoted(pathText(folder / "out")) + " 2>&1";
+    const std::string command = shellQuoted(KORVANT_HOST_PATH) + " --addin " +
+                                shellQuoted(KORVANT_ADDIN_PATH) + " --journal run " +
+                                shellQuoted(pathText(folder / "script.json")) + " >" +
+                                shellQuoted(pathText(folder / "out")) + " 2>&1";
     const int exitCode = runShellCommand(command);
     const auto out = readFile(folder / "out");
     std::filesystem::remove_all(folder);
