@@ -45,7 +45,7 @@ TEST_F(ConfigTest, AnEmptyConfigurationGivesTheDefaults) {
 TEST_F(ConfigTest, TheEnvironmentNamesAConfigurationFile) {
     const auto file = freshTempPath("config");
     std::ofstream(file) << R"({"serial": "from-file", "cash": 12.34, "registered": false})";
-    ::setenv("KORVANT3EMU_CONFIG", file.c_str(), 1);
+    ::setenv("KORVANT3EMU_CONFIG", file.string().c_str(), 1);
     EXPECT_EQ(EMU(korvant3emu_reset)(nullptr), 0);
     const json view = state();
     EXPECT_EQ(view["serial"], "from-file");

@@ -67,7 +67,11 @@ TEST(Emulator, HostPreparesTheRootAndSharesTheInstance) {
         ASSERT_FALSE(journal.empty()) << journal;
         EXPECT_EQ(journal.back()["function"], "korvant3_open");
     }
+#ifndef _WIN32
+    // Windows removes no file that is open, and the add-in, which stays loaded as in 1C, keeps
+    // its log in the root open.
     EXPECT_FALSE(std::filesystem::exists(root));
+#endif
 }
 
 TEST(Emulator, RejectedFaultRuleStopsTheSetUp) {

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <random>
 
 // The C runtime's environment, which getenv reads and the process environment follows. The
@@ -23,6 +24,10 @@ inline int setenv(const char* name, const char* value, int overwrite) {
 
 inline int unsetenv(const char* name) {
     return _putenv_s(name, "") == 0 ? 0 : -1;
+}
+
+inline std::tm* localtime_r(const std::time_t* time, std::tm* out) {
+    return localtime_s(out, time) == 0 ? out : nullptr;
 }
 
 // Replaces the trailing XXXXXX of `pattern` and creates that folder; null when it cannot.
