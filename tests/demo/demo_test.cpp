@@ -1,6 +1,7 @@
 // korvant-host demo end to end: the built program, its add-in and the register emulator, in a
 // folder of the test's own. No simulated device time: a day takes milliseconds.
 
+#include "host/script_notation.h"
 #include "host/system.h"
 
 #include <gmock/gmock.h>
@@ -81,17 +82,22 @@ protected:
     void SetUp() override { folder_ = makeTemporaryDirectory("korvant-demo-"); }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    // korvant-host demo with `options`, run in the test's folder.
-    DayRun demo(const std::vector<std::string>& options = {}) {
+    // korvant-host with `args`, run in the test's folder.
+    DayRun host(const std::vector<std::string>& args) {
         std::string command =
             "cd " + quoted(pathText(folder_)) + " && " + quoted(KORVANT_HOST_PATH);
-        for (const auto& option : options) {
-            command += " " + quoted(option);
+        for (const auto& arg : args) {
+            command += " " + quoted(arg);
         }
-        command += " demo >out 2>err";
+        command += " >out 2>err";
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder_ / "out"),
                 readFile(folder_ / "err")};
+    }
+
+    DayRun demo(std::vector<std::string> options = {}) {
+        options.push_back("demo");
+        return host(options);
     }
 
     std::string kept() const { return pathText(folder_ / "kept"); }
@@ -188,6 +194,21 @@ TEST_F(DemoCommand, OptionsItCannotHonourAreRefused) {
     EXPECT_EQ(demo({"--journal"}).exitCode, 2);
     EXPECT_EQ(demo({"--emulator-config", "x.json"}).exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "demo-data"));
+}
+
+// The session script the README shows: every call of the shift answers true.
+TEST_F(DemoCommand, TheShiftSessionScriptRunsThrough) {
+    const DayRun session = host({"--emulator", "run", KORVANT_SESSIONS_DIR "/shift.json"});
+    ASSERT_EQ(session.exitCode, 0) << session.err;
+    std::istringstream lines(session.out);
+    int calls = 0;
+    for (std::string line; std::getline(lines, line); ++calls) {
+        const auto call = Json::parse(line);
+        const bool answered = call["result"]["type"] == "BOOL" ? call["result"]["value"] == true
+                                                               : call["result"]["value"] == 0;
+        EXPECT_TRUE(answered) << line;
+    }
+    EXPECT_EQ(calls, 7);
 }
 
 } // namespace
