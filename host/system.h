@@ -5,6 +5,7 @@
 // of the host with platform branches.
 
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -69,6 +70,9 @@ private:
     std::string name_;
     std::optional<std::string> previous_;
 };
+
+// The machine's local calendar time of a moment.
+std::tm localTime(std::time_t moment);
 
 // Creates a new, empty folder under the system's temporary folder; throws
 // std::filesystem::filesystem_error when it cannot.
