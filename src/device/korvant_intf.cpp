@@ -199,9 +199,10 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answ
     if (functions_.fremu_query == nullptr) {
         return ErrorCode::DriverLoadError;
     }
+    const auto started = clock_.now();
     std::optional<std::chrono::steady_clock::time_point> deadline;
     if (policy_.timeout.count() > 0) {
-        deadline = clock_.now() + policy_.timeout;
+        deadline = started + policy_.timeout;
     }
     for (;;) {
         const char* text = nullptr;
@@ -226,12 +227,14 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answ
         case Next::StartPolling:
             break;
         }
-        if (deadline && clock_.now() >= *deadline) {
+        const auto now = clock_.now();
+        if (deadline && now >= *deadline) {
             KORVANT_LOG("KorvantIntf::runTask", "task ", task, " still busy after ",
                         policy_.timeout.count(), " s");
             return ErrorCode::ProtocolError;
         }
-        clock_.sleep(pollDelay(policy_));
+        clock_.sleep(pollDelay(
+            policy_, std::chrono::duration_cast<std::chrono::milliseconds>(now - started)));
     }
 }
 
