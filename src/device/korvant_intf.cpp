@@ -11,20 +11,25 @@ namespace korvant {
 
 namespace {
 
-// The library's answer buffer, copied before the next call. A successful call
-// always hands one back; a null one is read as no text rather than trusted.
+// The library's answer buffer, read in place and copied only when it is kept,
+// always before the next call. A successful call always hands one back; a null
+// one is read as no text rather than trusted.
+std::string_view answerIn(const char* text) {
+    return text != nullptr ? std::string_view(text) : std::string_view();
+}
+
 std::string copyAnswer(const char* text) {
-    return text != nullptr ? std::string(text) : std::string();
+    return std::string(answerIn(text));
 }
 
 // The verdict on an answer text by one of the answer tables; ProtocolError
 // when the text is not a well-formed answer.
-Verdict judge(const std::string& text, AnswerMapping mapping) {
-    AnswerEnvelope envelope;
-    if (parseEnvelope(text, envelope) != ErrorCode::NoError) {
+Verdict judge(std::string_view text, AnswerMapping mapping) {
+    AnswerCodes codes;
+    if (readAnswerCodes(text, codes) != ErrorCode::NoError) {
         return {Next::Finish, ErrorCode::ProtocolError};
     }
-    return mapAnswer(mapping, envelope.response, envelope.extended);
+    return mapAnswer(mapping, codes.response, codes.extended);
 }
 
 } // namespace
@@ -154,10 +159,9 @@ ErrorCode KorvantIntf::call(CallFn function, AnswerMapping mapping, int32_t hand
     if (result != 0) {
         return libraryResultCode(result, LibraryCall::Plain);
     }
-    std::string answerText = copyAnswer(text);
-    const Verdict verdict = judge(answerText, mapping);
+    const Verdict verdict = judge(answerIn(text), mapping);
     if (verdict.code == ErrorCode::NoError && answer != nullptr) {
-        *answer = std::move(answerText);
+        *answer = copyAnswer(text);
     }
     return verdict.code;
 }
@@ -188,7 +192,7 @@ ErrorCode KorvantIntf::followTask(int32_t handle, int32_t result, uint32_t task,
     if (result != 0) {
         return libraryResultCode(result, LibraryCall::TaskStart);
     }
-    const Verdict start = judge(copyAnswer(answerText), AnswerMapping::TaskStart);
+    const Verdict start = judge(answerIn(answerText), AnswerMapping::TaskStart);
     if (start.next != Next::StartPolling) {
         return start.code;
     }
@@ -210,12 +214,11 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answ
         if (result != 0) {
             return libraryResultCode(result, LibraryCall::Plain);
         }
-        std::string answerText = copyAnswer(text);
-        const Verdict verdict = judge(answerText, AnswerMapping::TaskEnd);
+        const Verdict verdict = judge(answerIn(text), AnswerMapping::TaskEnd);
         switch (verdict.next) {
         case Next::Finish:
             if (verdict.code == ErrorCode::NoError && answer != nullptr) {
-                *answer = std::move(answerText);
+                *answer = copyAnswer(text);
             }
             return verdict.code;
         case Next::FinishWithoutAnswer:
