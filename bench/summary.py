@@ -87,6 +87,13 @@ def main(bench_path, memory_path):
             if ratio is not None:
                 figures["overhead_ratio"] = ratio
 
+    # What one more position costs, free of the receipt's fixed part.
+    small, large = runs.get("BM_ProcessCheck/100"), runs.get("BM_ProcessCheck/1000")
+    if small and large:
+        marginal = (ns(large, "cpu_time") - ns(small, "cpu_time")) / 900 / 1e3
+        row("each position beyond 100 (1000 vs 100)", fmt(marginal, 2), "us")
+        figures["us_per_position_marginal"] = marginal
+
     print("the log switched on (a fresh configuration's default)")
     for n in POSITIONS:
         on, off = runs.get(f"BM_ProcessCheck_LogOn/{n}"), runs.get(f"BM_ProcessCheck/{n}")
