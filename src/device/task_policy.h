@@ -16,9 +16,9 @@ struct TaskPolicy {
     std::chrono::seconds timeout{600};
 };
 
-// Bounds of the growing wait: the first polls of a task come quickly, and no
-// task is ever polled more often than every kMinPollDelay nor less often than
-// every kMaxPollDelay.
+// Bounds of the growing wait between two polls of a task: the first polls come
+// quickly, and the wait never exceeds the fixed interval the driver used to
+// poll at.
 inline constexpr std::chrono::milliseconds kMinPollDelay{10};
 inline constexpr std::chrono::milliseconds kMaxPollDelay{200};
 

@@ -111,6 +111,16 @@ TEST_F(PollScheduleTest, ConfiguredIntervalIsKeptForTheWholeTask) {
     EXPECT_EQ(gaps(), std::vector<milliseconds>(5, 200ms));
 }
 
+TEST_F(PollScheduleTest, TaskTimeoutStillEndsAnEndlesslyBusyTask) {
+    intf.setTaskPolicy(TaskPolicy{std::nullopt, std::chrono::seconds(1)});
+    fake::script({{0, kAccepted}});
+    fake::state.busyUntil = fake::state.now + 24h;
+    EXPECT_EQ(intf.addItem(1, "{}"), ErrorCode::ProtocolError);
+    const auto gaveUp = fake::state.now.time_since_epoch();
+    EXPECT_GE(gaveUp, 1s);
+    EXPECT_LE(gaveUp, 1s + korvant::kMaxPollDelay);
+}
+
 // The time the library takes to answer a poll counts as time waited.
 TEST_F(PollScheduleTest, SlowPollsCountAsTimeWaited) {
     fake::script({{0, kAccepted}});
