@@ -1,8 +1,9 @@
 // Peak memory of a whole process that makes a large receipt: the host, the
 // add-in and the emulator, set up as in the benchmarks, then ProcessCheck of
 // the number of positions given (1000 by default), as many times as asked (1
-// by default; more make a steady run to profile). Prints one JSON line with the
-// process's peak resident size before and after the receipts, in kB.
+// by default; more make a steady run to profile), with the log off unless the
+// third argument is "log". Prints one JSON line with the process's peak
+// resident size before and after the receipts, in kB.
 #include <sys/resource.h>
 
 #include <charconv>
@@ -50,7 +51,9 @@ int main(int argc, char** argv) {
     const int positions = numberArgument(argc, argv, 1, 1000);
     const int receipts = numberArgument(argc, argv, 2, 1);
     try {
-        auto& current = session({});
+        SessionOptions options;
+        options.log = argc > 3 && std::string_view(argv[3]) == "log";
+        auto& current = session(options);
         const std::string package = salePackage(positions);
         const long before = peakResidentKb();
         bool succeeded = true;
