@@ -1,6 +1,7 @@
 // korvant-host: loads an add-in the way 1C:Enterprise does and calls its methods.
 
 #include "host/commands.h"
+#include "host/demo.h"
 #include "host/script_notation.h"
 #include "host/system.h"
 
@@ -23,6 +24,10 @@ const Command kCommands[] = {
     {"methods", "methods             list the component's methods", &korvant::host::methodsCommand},
     {"run", "run SCRIPT          run a session script (- reads standard input)",
      &korvant::host::runCommand},
+    {"demo",
+     "demo                a cashier's day on the register emulator, in ./demo-data\n"
+     "                      (--programdata DIR keeps the register between runs)",
+     &korvant::host::demoCommand},
 };
 
 void printUsage(std::ostream& out) {

@@ -199,6 +199,16 @@ int runShellCommand(const std::string& command) {
 #endif
 }
 
+std::tm localTime(std::time_t moment) {
+    std::tm parts{};
+#ifdef _WIN32
+    localtime_s(&parts, &moment);
+#else
+    localtime_r(&moment, &parts);
+#endif
+    return parts;
+}
+
 std::filesystem::path makeTemporaryDirectory(std::string_view prefix) {
 #ifdef _WIN32
     std::random_device random;

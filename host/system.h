@@ -5,6 +5,7 @@
 // of the host with platform branches.
 
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -85,6 +86,9 @@ std::string shellQuoted(std::string_view text);
 // Runs a command line (arguments quoted with shellQuoted, redirections allowed) through the
 // system's shell; the command's exit code, or -1 when it did not end normally.
 int runShellCommand(const std::string& command);
+
+// The machine's local calendar time of a moment.
+std::tm localTime(std::time_t moment);
 
 // Creates a new, empty folder under the system's temporary folder; throws
 // std::filesystem::filesystem_error when it cannot.

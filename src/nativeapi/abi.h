@@ -66,9 +66,22 @@ enum VariantType : TYPEVAR {
 };
 
 // The host's value: a union first, then the element count, then the type code,
-// with the compiler's default packing. The three trailing structs are named here
-// (ISO C++ has no anonymous structs); their layout is what counts.
+// with the compiler's default packing. The three trailing structs of the union
+// are declared beside it (ISO C++ allows no types inside an anonymous union);
+// their layout is what counts.
 struct tVariant {
+    struct InterfaceValue {
+        void* pInterfaceVal;
+        IID InterfaceID;
+    };
+    struct NarrowText {
+        char* pstrVal;
+        uint32_t strLen;
+    };
+    struct WideText {
+        WCHAR_T* pwstrVal;
+        uint32_t wstrLen;
+    };
     union {
         int8_t i8Val;
         int16_t shortVal;
@@ -91,18 +104,9 @@ struct tVariant {
         IID IDVal;
         tVariant* pvarVal;
         struct tm tmVal;
-        struct {
-            void* pInterfaceVal;
-            IID InterfaceID;
-        } iface;
-        struct {
-            char* pstrVal;
-            uint32_t strLen;
-        } str;
-        struct {
-            WCHAR_T* pwstrVal;
-            uint32_t wstrLen;
-        } wstr;
+        InterfaceValue iface;
+        NarrowText str;
+        WideText wstr;
     };
     uint32_t cbElements;
     TYPEVAR vt;

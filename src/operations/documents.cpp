@@ -76,7 +76,7 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
     KorvantIntf& library = *state.library;
     Request opening = cashierRequest(input);
     opening.set(tag::doc_kind, amount >= 0 ? kCashIn : kCashOut);
-    if (!record(state, library.openDoc(state.currentDevice, opening.text()))) {
+    if (!record(state, openDocument(library, state.currentDevice, opening.text()))) {
         return MethodOutcome::boolean(false);
     }
     OpenDocument document(library, state.currentDevice);

@@ -31,6 +31,18 @@ inline Request cashierRequest(const InputParametersDocument& input) {
     return cashierRequest(input.cashierName(), input.cashierINN());
 }
 
+// Opens a document in the register. A refusal opened nothing; an open whose
+// answer could not be read, or that never finished, may have opened it after
+// all, and a document left open would refuse every later one: that document is
+// cancelled (cancelling one that is not open is refused harmlessly).
+inline ErrorCode openDocument(KorvantIntf& library, int32_t handle, const std::string& request) {
+    const ErrorCode opened = library.openDoc(handle, request);
+    if (opened == ErrorCode::ProtocolError) {
+        library.cancelDoc(handle);
+    }
+    return opened;
+}
+
 // A document opened in the register: cancelled when the operation leaves
 // without completing it, whatever the reason (a refusal, a malformed answer,
 // an exception). The cancel's own outcome never changes the operation's.

@@ -34,8 +34,8 @@ bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
     const int32_t handle = state.currentDevice;
     OutputParametersDocument output;
 
-    if (!record(state, library.openDoc(handle, plan.open))) {
-        return false; // nothing was opened, nothing to cancel
+    if (!record(state, openDocument(library, handle, plan.open))) {
+        return false;
     }
     OpenDocument document(library, handle);
     for (const ReceiptStep& step : plan.steps) {

@@ -1,0 +1,54 @@
+#pragma once
+// A driver session whose component waits only briefly for a busy task: the
+// component configuration is written into the session's ProgramData before a
+// component of its own is created, so a register that never finishes a task
+// costs a second instead of ten minutes.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "support/driver_session.h"
+
+namespace korvant::testing {
+
+class HardeningSession {
+public:
+    // `emulatorConfig` as for DriverSession.
+    explicit HardeningSession(const std::string& emulatorConfig = R"({"clock":1700000000})");
+    ~HardeningSession();
+    HardeningSession(const HardeningSession&) = delete;
+    HardeningSession& operator=(const HardeningSession&) = delete;
+
+    // The tuned component, attached, and its host memory manager.
+    host::Component& component() { return *component_; }
+    host::MemoryManager& memory() { return component_->memory(); }
+    // The session around it: the emulator, its journal and faults.
+    DriverSession& driver() { return driver_; }
+
+    host::CallResult call(std::string_view method, std::vector<host::Value> args = {});
+    // SetParameter Serial and Ipaddr as the emulator expects them, then Open;
+    // the device identifier, empty when Open failed.
+    std::string open();
+    const std::string& device() const { return device_; }
+    // Open, then OpenShift as Cashier1; false when either failed.
+    bool openWithShift();
+    std::pair<int32_t, std::string> lastError();
+
+    // How long the component waits for a busy task.
+    static constexpr int kTaskTimeoutSeconds = 1;
+
+private:
+    DriverSession driver_;
+    std::unique_ptr<host::AddIn> addin_;
+    std::unique_ptr<host::Component> component_;
+    std::string device_;
+};
+
+// The input parameter document naming Cashier1.
+inline constexpr std::string_view kCashierInput =
+    R"(<InputParameters><Parameters CashierName="Cashier1" CashierINN="7700000000"/></InputParameters>)";
+
+} // namespace korvant::testing
