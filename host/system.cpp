@@ -188,6 +188,14 @@ std::string shellQuoted(std::string_view text) {
 #endif
 }
 
+std::string shellChangeDirectory(const std::filesystem::path& folder) {
+#ifdef _WIN32
+    return "cd /d " + shellQuoted(pathText(folder));
+#else
+    return "cd " + shellQuoted(pathText(folder));
+#endif
+}
+
 int runShellCommand(const std::string& command) {
 #ifdef _WIN32
     // cmd.exe /c drops the first and the last quote of a line that starts with one; the extra

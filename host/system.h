@@ -83,6 +83,9 @@ private:
 // A command-line argument quoted for the system's shell (sh; cmd.exe on Windows).
 std::string shellQuoted(std::string_view text);
 
+// The shell command that makes `folder` the current directory (cmd.exe also changes the drive).
+std::string shellChangeDirectory(const std::filesystem::path& folder);
+
 // Runs a command line (arguments quoted with shellQuoted, redirections allowed) through the
 // system's shell; the command's exit code, or -1 when it did not end normally.
 int runShellCommand(const std::string& command);

@@ -16,14 +16,9 @@ size_t hostTextLength(const WCHAR_T* text) {
     return length;
 }
 
-} // namespace
-
-std::string toUtf8(const WCHAR_T* text) {
-    if (text == nullptr) {
-        return {};
-    }
-    const size_t length = hostTextLength(text);
-    if constexpr (std::is_same_v<WCHAR_T, char16_t>) {
+// A template, so that only the branch for the platform's WCHAR_T is compiled.
+template <typename Char> std::string unitsToUtf8(const Char* text, size_t length) {
+    if constexpr (std::is_same_v<Char, char16_t>) {
         // Host text is already UTF-16 units: converted where it lies.
         return utf16ToUtf8(std::u16string_view(text, length));
     } else {
@@ -33,6 +28,15 @@ std::string toUtf8(const WCHAR_T* text) {
         }
         return utf16ToUtf8(units);
     }
+}
+
+} // namespace
+
+std::string toUtf8(const WCHAR_T* text) {
+    if (text == nullptr) {
+        return {};
+    }
+    return unitsToUtf8(text, hostTextLength(text));
 }
 
 WideString fromUtf8(std::string_view text) {

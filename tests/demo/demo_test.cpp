@@ -7,8 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -27,11 +25,7 @@ struct DayRun {
 };
 
 std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (const char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return result + "'";
+    return shellQuoted(text);
 }
 
 std::string readFile(const std::filesystem::path& file) {
@@ -84,15 +78,14 @@ protected:
 
     // korvant-host with `args`, run in the test's folder.
     DayRun host(const std::vector<std::string>& args) {
-        std::string command =
-            "cd " + quoted(pathText(folder_)) + " && " + quoted(KORVANT_HOST_PATH);
+        // The program's path made absolute first: the folder may be on another drive.
+        std::string command = shellChangeDirectory(folder_) + " && " +
+                              quoted(pathText(std::filesystem::absolute(KORVANT_HOST_PATH)));
         for (const auto& arg : args) {
             command += " " + quoted(arg);
         }
         command += " >out 2>err";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder_ / "out"),
-                readFile(folder_ / "err")};
+        return {runShellCommand(command), readFile(folder_ / "out"), readFile(folder_ / "err")};
     }
 
     DayRun demo(std::vector<std::string> options = {}) {
