@@ -3,9 +3,11 @@
 #include "nativeapi/utf.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #ifdef _WIN32
@@ -177,8 +179,21 @@ ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
 
 std::string shellQuoted(std::string_view text) {
 #ifdef _WIN32
-    // cmd.exe takes everything between double quotes literally; they cannot occur in a path.
-    return "\"" + std::string(text) + "\"";
+    // The C runtime's rules for one argument: inner quotes as \", backslashes doubled only
+    // where a quote follows them. cmd.exe passes the quoted text on as it stands.
+    std::string result = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        result.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        result += c;
+        backslashes = 0;
+    }
+    result.append(2 * backslashes, '\\');
+    return result + "\"";
 #else
     std::string result = "'";
     for (const char c : text) {
@@ -215,6 +230,18 @@ std::tm localTime(std::time_t moment) {
     localtime_r(&moment, &parts);
 #endif
     return parts;
+}
+
+bool removeFolder(const std::filesystem::path& folder) {
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+        if (!error) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 std::filesystem::path makeTemporaryDirectory(std::string_view prefix) {

@@ -93,6 +93,11 @@ int runShellCommand(const std::string& command);
 // The machine's local calendar time of a moment.
 std::tm localTime(std::time_t moment);
 
+// Removes a folder with everything in it, for cleaning up after a test. A program that has just
+// ended may hold its files a moment longer on Windows (under wine sometimes the folder itself),
+// so failures are retried for up to two seconds; false when the folder could not be removed.
+bool removeFolder(const std::filesystem::path& folder);
+
 // Creates a new, empty folder under the system's temporary folder; throws
 // std::filesystem::filesystem_error when it cannot.
 std::filesystem::path makeTemporaryDirectory(std::string_view prefix);

@@ -74,7 +74,7 @@ bool consecutive(const std::vector<int>& numbers) {
 class DemoCommand : public ::testing::Test {
 protected:
     void SetUp() override { folder_ = makeTemporaryDirectory("korvant-demo-"); }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    void TearDown() override { removeFolder(folder_); }
 
     // korvant-host with `args`, run in the test's folder.
     DayRun host(const std::vector<std::string>& args) {

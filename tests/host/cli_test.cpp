@@ -44,7 +44,7 @@ std::string quoted(const std::string& text) {
 class HostProgram : public ::testing::Test {
 protected:
     void SetUp() override { folder = makeTemporaryDirectory("korvant-host-cli-"); }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void TearDown() override { removeFolder(folder); }
 
     // Runs korvant-host with the add-in under test and a fresh shared root, `input` as its
     // standard input.
