@@ -58,13 +58,19 @@ protected:
         for (const auto& arg : args) {
             command += " " + quoted(arg);
         }
-        writeFile(folder / "in", input);
-        command += " <" + quoted(pathText(folder / "in")) + " >" +
-                   quoted(pathText(folder / "out")) + " 2>" + quoted(pathText(folder / "err"));
+        // Files of their own for every run: under wine the files of a program that has just
+        // ended can stay in use a moment longer.
+        const std::string run = std::to_string(++runs);
+        const auto in = folder / ("in" + run);
+        const auto out = folder / ("out" + run);
+        const auto err = folder / ("err" + run);
+        writeFile(in, input);
+        command += " <" + quoted(pathText(in)) + " >" + quoted(pathText(out)) + " 2>" +
+                   quoted(pathText(err));
         Outcome outcome;
         outcome.exitCode = runShellCommand(command);
-        outcome.out = readFile(folder / "out");
-        outcome.err = readFile(folder / "err");
+        outcome.out = readFile(out);
+        outcome.err = readFile(err);
         return outcome;
     }
 
@@ -75,6 +81,7 @@ protected:
     }
 
     std::filesystem::path folder;
+    int runs = 0;
 };
 
 } // namespace
