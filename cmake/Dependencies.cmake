@@ -2,8 +2,54 @@
 # their -dev packages, and tinyxml2 compiled here from Debian's source package
 # (fetched by scripts/setup.sh into .deps) so the add-in carries it statically.
 
-find_package(nlohmann_json 3.11 REQUIRED)
 find_package(Threads REQUIRED)
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  # /usr/include also holds glibc's headers, which must never reach a MinGW
+  # compile. The header-only libraries are staged in the build tree as links to
+  # their own folders, and that folder is the only third-party include path.
+  set(KORVANT_STAGED_INCLUDE ${CMAKE_BINARY_DIR}/third-party-include)
+  file(MAKE_DIRECTORY ${KORVANT_STAGED_INCLUDE})
+  foreach(item nlohmann SimpleIni.h spdlog fmt)
+    if(NOT EXISTS /usr/include/${item})
+      message(FATAL_ERROR "/usr/include/${item} is missing: run scripts/setup.sh")
+    endif()
+    file(CREATE_LINK /usr/include/${item} ${KORVANT_STAGED_INCLUDE}/${item} SYMBOLIC)
+  endforeach()
+  # Imported targets make their include folders system folders for every user.
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${KORVANT_STAGED_INCLUDE})
+  add_library(korvant_staged_headers INTERFACE IMPORTED)
+  set_target_properties(korvant_staged_headers PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${KORVANT_STAGED_INCLUDE})
+
+  # GoogleTest is compiled for the target from the sources Debian ships with
+  # libgtest-dev; a small package file lets find_package(GTest) take these
+  # targets as they are.
+  if(KORVANT_TESTS)
+    set(KORVANT_GTEST_SOURCE /usr/src/googletest)
+    if(NOT EXISTS ${KORVANT_GTEST_SOURCE}/CMakeLists.txt)
+      message(FATAL_ERROR "${KORVANT_GTEST_SOURCE} is missing: install libgtest-dev")
+    endif()
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(${KORVANT_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    foreach(lib gtest gtest_main gmock gmock_main)
+      target_compile_options(${lib} PRIVATE -w)
+      if(NOT TARGET GTest::${lib})
+        add_library(GTest::${lib} ALIAS ${lib})
+      endif()
+    endforeach()
+    set(KORVANT_GTEST_CONFIG ${CMAKE_BINARY_DIR}/gtest-package)
+    file(WRITE ${KORVANT_GTEST_CONFIG}/GTestConfig.cmake
+      "# GoogleTest is part of this build (cmake/Dependencies.cmake).\n")
+    set(GTest_DIR ${KORVANT_GTEST_CONFIG} CACHE PATH "" FORCE)
+  endif()
+else()
+  find_package(nlohmann_json 3.11 REQUIRED)
+  add_library(korvant_staged_headers INTERFACE)
+endif()
 
 file(GLOB KORVANT_TINYXML2_SOURCE ${CMAKE_SOURCE_DIR}/.deps/tinyxml2-*/tinyxml2.cpp)
 if(NOT KORVANT_TINYXML2_SOURCE)
@@ -16,11 +62,27 @@ target_include_directories(tinyxml2_static SYSTEM PUBLIC ${KORVANT_TINYXML2_DIR}
 target_compile_options(tinyxml2_static PRIVATE -w -fvisibility=hidden)
 
 # spdlog and fmt header-only; Debian's spdlog is configured for an external fmt.
+# Windows log file names are wide, so non-ANSI folders work.
 add_library(korvant_logdeps INTERFACE)
+target_link_libraries(korvant_logdeps INTERFACE korvant_staged_headers)
 target_compile_definitions(korvant_logdeps INTERFACE FMT_HEADER_ONLY SPDLOG_FMT_EXTERNAL
   $<$<BOOL:${WIN32}>:SPDLOG_WCHAR_FILENAMES>)
 
 # SimpleIni: Debian wraps the template bodies in SI_IMPLEMENTATION and removed
-# ConvertUTF, so POSIX builds supply their own converter.
+# ConvertUTF, so POSIX builds supply their own converter; Windows uses the
+# system's code page conversion.
 add_library(korvant_inideps INTERFACE)
+target_link_libraries(korvant_inideps INTERFACE korvant_staged_headers)
 target_compile_definitions(korvant_inideps INTERFACE SI_IMPLEMENTATION $<$<NOT:$<BOOL:${WIN32}>>:SI_NO_CONVERSION>)
+
+# 64-bit Windows test programs run under wine64 when it is installed; 32-bit
+# ones cannot run on this machine at all.
+if(CMAKE_CROSSCOMPILING AND WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8 AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  find_program(KORVANT_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  if(KORVANT_WINE)
+    set(KORVANT_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+      FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+  endif()
+endif()

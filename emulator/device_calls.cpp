@@ -161,41 +161,40 @@ Emulator::Reply Emulator::startTask(Function function, int32_t handle, const cha
     } catch (const BadRequest& bad) {
         return {result::bad_request, text(failureAnswer(response::bad_request, 0, bad.message)), 0};
     }
-    bool refused = false;
-    const json final = performTask(operation, *open, faults, refused);
-    if (refused && config_.refusals_at_start && !faults.end) {
-        return {result::ok, text(final), 0};
+    const TaskOutcome outcome = performTask(operation, *open, faults);
+    if (outcome.refused && config_.refusals_at_start && !faults.end) {
+        return {result::ok, text(outcome.final), 0};
     }
     const TaskTiming timing{faults.busy_polls.value_or(config_.busy_polls[function]),
                             config_.task_ms[function], faults.busy_forever};
     const uint32_t number =
-        tasks_.add(handle, function, faults.end ? faults.end->applyTo(final) : text(final), timing);
+        tasks_.add(handle, function,
+                   faults.end ? faults.end->applyTo(outcome.final) : text(outcome.final), timing);
     const json start = envelope(response::ok, extended::none, taskData(number));
     return {result::ok, faults.start ? faults.start->applyTo(start) : text(start), number};
 }
 
-json Emulator::performTask(const Operation& operation, Connection& connection,
-                           const CallFaults& faults, bool& refused) {
+Emulator::TaskOutcome Emulator::performTask(const Operation& operation, Connection& connection,
+                                            const CallFaults& faults) {
     if (faults.end && !faults.end->perform) {
-        return envelope(response::ok, extended::none, closingData(*device_));
+        return {envelope(response::ok, extended::none, closingData(*device_)), false};
     }
     const int64_t lastDocument = device_->state().last.number;
-    json final;
+    TaskOutcome outcome;
     try {
         refuseUnless(connection.fiscalMode, extended::not_in_mode,
                      "the connection is not in fiscal-register mode");
         operation(*device_);
-        final = envelope(response::ok, extended::none, closingData(*device_));
+        outcome.final = envelope(response::ok, extended::none, closingData(*device_));
     } catch (const Refusal& refusal) {
-        refused = true;
         json data = closingData(*device_);
         data["message"] = refusal.reason;
-        final = envelope(response::refused, refusal.extended, std::move(data));
+        outcome = {envelope(response::refused, refusal.extended, std::move(data)), true};
     }
     if (device_->state().last.number != lastDocument) {
         saveState();
     }
-    return final;
+    return outcome;
 }
 
 } // namespace korvant3emu

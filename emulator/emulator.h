@@ -65,10 +65,14 @@ private:
     Reply pollTask(int32_t handle, uint32_t number, const CallFaults& faults);
     Reply startTask(Function function, int32_t handle, const char* request,
                     const CallFaults& faults);
-    // The final answer of a task, with the operation performed unless a fault
-    // says otherwise.
-    nlohmann::json performTask(const Operation& operation, Connection& connection,
-                               const CallFaults& faults, bool& refused);
+    struct TaskOutcome {
+        nlohmann::json final; // the task's final answer
+        bool refused = false;
+    };
+    // Performs the operation, unless a fault says otherwise, and gives the
+    // task's final answer.
+    TaskOutcome performTask(const Operation& operation, Connection& connection,
+                            const CallFaults& faults);
     static Reply notOpen(int32_t handle);
 
     Connection* connection(int32_t handle);

@@ -1,5 +1,7 @@
 #include "layout.h"
 
+#include <algorithm>
+
 namespace korvant3emu {
 namespace {
 
@@ -81,10 +83,18 @@ std::vector<std::string> wrap(std::string_view text, size_t width) {
     size_t start = 0;
     for (;;) {
         const size_t end = text.find('\n', start);
+        std::string_view paragraph =
+            text.substr(start, end == std::string_view::npos ? end : end - start);
+        // Leading spaces indent every line of the paragraph, as long as a
+        // reasonable width remains for the text.
+        const size_t first = paragraph.find_first_not_of(' ');
+        const size_t indent = first == std::string_view::npos ? 0 : std::min(first, width / 2);
+        paragraph.remove_prefix(std::min(indent, paragraph.size()));
         std::vector<std::string> pieces;
-        wrapParagraph(text.substr(start, end == std::string_view::npos ? end : end - start), width,
-                      pieces);
-        lines.insert(lines.end(), pieces.begin(), pieces.end());
+        wrapParagraph(paragraph, width - indent, pieces);
+        for (auto& piece : pieces) {
+            lines.push_back(std::string(indent, ' ') + piece);
+        }
         if (end == std::string_view::npos) {
             return lines;
         }

@@ -264,8 +264,11 @@ void printBacklog(Layout& out, const Backlog& backlog) {
 } // namespace
 
 void printOwner(Layout& out, const Registration& registration) {
-    out.center(registration.company_name);
-    out.center(registration.sale_address);
+    for (const auto* text : {&registration.company_name, &registration.sale_address}) {
+        if (!text->empty()) {
+            out.center(*text);
+        }
+    }
     if (!registration.sale_location.empty()) {
         out.center("МЕСТО РАСЧЕТОВ: " + registration.sale_location);
     }
@@ -383,9 +386,16 @@ void printRegistrationReport(Layout& out, const FiscalState& state, const std::s
     if (!r.automat_number.empty()) {
         out.line("НОМЕР АВТОМАТА: " + r.automat_number);
     }
-    out.line("ОФД: " + r.ofd_name);
-    out.line("ИНН ОФД: " + r.ofd_inn);
-    out.line("ЭЛ. АДР. ОТПРАВИТЕЛЯ: " + r.sender_email);
+    const std::array<std::pair<const char*, const std::string*>, 3> operatorLines{{
+        {"ОФД: ", &r.ofd_name},
+        {"ИНН ОФД: ", &r.ofd_inn},
+        {"ЭЛ. АДР. ОТПРАВИТЕЛЯ: ", &r.sender_email},
+    }};
+    for (const auto& [label, text] : operatorLines) {
+        if (!text->empty()) {
+            out.line(label + *text);
+        }
+    }
 }
 
 void printArchiveClosing(Layout& out, const Cashier& cashier, const FiscalState& state) {
@@ -399,7 +409,8 @@ void printArchiveClosing(Layout& out, const Cashier& cashier, const FiscalState&
 void printFiscalFooter(Layout& out, const FiscalState& state, const std::string& serial,
                        const LastDocument& document) {
     out.rule();
-    out.pair("РН ККТ: " + state.registration.regnum, "ЗН ККТ: " + serial);
+    out.pair("РН ККТ:", state.registration.regnum);
+    out.pair("ЗН ККТ:", serial);
     out.pair("ФН: " + state.fn_serial, formatDateTime(document.date));
     out.pair("ФД: " + decimal(document.number), "ФП: " + decimal(document.sign));
     if (!state.registration.fns_site.empty()) {
@@ -409,7 +420,8 @@ void printFiscalFooter(Layout& out, const FiscalState& state, const std::string&
 
 void printPlainFooter(Layout& out, const std::string& serial, int64_t date) {
     out.rule();
-    out.pair("ЗН ККТ: " + serial, formatDateTime(date));
+    out.pair("ЗН ККТ:", serial);
+    out.pair("ДАТА", formatDateTime(date));
 }
 
 } // namespace korvant3emu

@@ -11,10 +11,14 @@
 #include <cstdint>
 #include <ctime>
 
+// Interface methods are __stdcall on 32-bit Windows. The one destructor slot of the Windows
+// layout is an MSVC member function like any other C++ member: __thiscall there (`this` in ECX).
 #if defined(_WIN32) && !defined(_WIN64)
 #define KORVANT_HOST_CALL __stdcall
+#define KORVANT_HOST_DESTRUCTOR_CALL __thiscall
 #else
 #define KORVANT_HOST_CALL
+#define KORVANT_HOST_DESTRUCTOR_CALL
 #endif
 
 namespace korvant::host {
@@ -126,7 +130,11 @@ static_assert(offsetof(Variant, vt) == 60);
 // returns `this`. The Itanium layout of GCC gives it two: complete-object, then deleting.
 struct DestructorSlots {
 #ifdef _WIN32
-    void*(KORVANT_HOST_CALL* deleting)(void* self, unsigned int flags);
+// GCC calls __thiscall meant for members only; on a slot pointer it is exactly what is wanted.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes"
+    void*(KORVANT_HOST_DESTRUCTOR_CALL* deleting)(void* self, unsigned int flags);
+#pragma GCC diagnostic pop
 #else
     void (*complete)(void* self);
     void (*deleting)(void* self);

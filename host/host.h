@@ -1,6 +1,6 @@
 #pragma once
 // Everything a session needs, set up in the order 1C:Enterprise and an integrator's machine
-// would have it: the shared root (PROGRAMDATA) first, then the emulator with its configuration
+// would have it: the shared root (its variable) first, then the emulator with its configuration
 // and faults, then the add-in, its component, and the component attached (setMemManager, Init).
 
 #include "host/addin.h"
@@ -54,7 +54,7 @@ public:
 
 private:
     // Destroyed bottom up: the component before its library, the library before the emulator
-    // it loaded, the root (and PROGRAMDATA) last.
+    // it loaded, the root (and its variable) last.
     std::unique_ptr<ProgramDataRoot> root_;
     std::unique_ptr<ScopedEnvironmentVariable> emulatorConfig_;
     std::unique_ptr<Emulator> emulator_;

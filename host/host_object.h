@@ -38,10 +38,13 @@ template <class Owner> struct HostObject {
     // The host owns its objects; an add-in that destroys one is at fault, so the slots only
     // let the owner note it.
 #ifdef _WIN32
-    static void* KORVANT_HOST_CALL deletingDestructor(void* self, unsigned int) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes" // __thiscall on a static member: see abi.h
+    static void* KORVANT_HOST_DESTRUCTOR_CALL deletingDestructor(void* self, unsigned int) {
         of(self).destroyedByAddIn();
         return self;
     }
+#pragma GCC diagnostic pop
     static constexpr DestructorSlots destructorSlots() {
         return {&deletingDestructor};
     }

@@ -1,7 +1,9 @@
 // korvant-host: loads an add-in the way 1C:Enterprise does and calls its methods.
 
 #include "host/commands.h"
+#include "host/demo.h"
 #include "host/script_notation.h"
+#include "host/system.h"
 
 #include <exception>
 #include <iostream>
@@ -22,6 +24,10 @@ const Command kCommands[] = {
     {"methods", "methods             list the component's methods", &korvant::host::methodsCommand},
     {"run", "run SCRIPT          run a session script (- reads standard input)",
      &korvant::host::runCommand},
+    {"demo",
+     "demo                a cashier's day on the register emulator, in ./demo-data\n"
+     "                      (--programdata DIR keeps the register between runs)",
+     &korvant::host::demoCommand},
 };
 
 void printUsage(std::ostream& out) {
@@ -42,6 +48,7 @@ int fail(int code, const std::string& message) {
 int main(int argc, char** argv) {
     constexpr int kFailed = 1;
     constexpr int kBadInput = 2;
+    korvant::host::useBinaryStandardStreams();
     try {
         const auto line = korvant::host::parseCommandLine({argv + 1, argv + argc});
         if (line.help) {

@@ -23,7 +23,8 @@ ProgramDataRoot::ProgramDataRoot(const std::filesystem::path& root) {
     root_ = temporary_ ? makeTemporaryDirectory("korvant-host-")
                        : std::filesystem::absolute(root).lexically_normal();
     std::filesystem::create_directories(makerFolder());
-    variable_ = std::make_unique<ScopedEnvironmentVariable>("PROGRAMDATA", pathText(root_));
+    variable_ = std::make_unique<ScopedEnvironmentVariable>(std::string(programDataVariable()),
+                                                            pathText(root_));
 }
 
 ProgramDataRoot::~ProgramDataRoot() {

@@ -1,9 +1,9 @@
 #pragma once
 // A shared application-data root prepared for the add-in: the maker folder, optionally the
 // maker's library configuration pointing at a device library (the emulator), optionally the
-// component's own configuration. PROGRAMDATA names the root while the object lives (the add-in
-// reads it on Linux; it must be set before the add-in is loaded, whose load-time set-up already
-// reads the library configuration), and is restored afterwards.
+// component's own configuration. The add-in's root variable (programDataVariable(): PROGRAMDATA
+// on Linux) names the root while the object lives (it must be set before the add-in is loaded,
+// whose load-time set-up already reads the library configuration), and is restored afterwards.
 
 #include "host/system.h"
 

@@ -11,9 +11,15 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+#include <objbase.h>
+
+#include <cstdio>
 #include <random>
 #else
 #include <dlfcn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -40,6 +46,10 @@ std::string narrow(const wchar_t* text) {
 std::shared_ptr<SharedLibrary> SharedLibrary::open(const std::filesystem::path& path,
                                                    std::string& error) {
 #ifdef _WIN32
+    // 1C:Enterprise calls add-ins on threads with COM initialised, and the add-in relies on it
+    // (it finds its folder through the known-folder manager). The host does the same on the
+    // thread that loads; it stays initialised for the life of the process.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     HMODULE handle = LoadLibraryW(path.c_str());
     if (handle == nullptr) {
         error =
@@ -83,6 +93,22 @@ std::string_view emulatorFileName() {
     return "korvant3emu.dll";
 #else
     return "libkorvant3emu.so";
+#endif
+}
+
+void useBinaryStandardStreams() {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+}
+
+std::string_view programDataVariable() {
+#ifdef _WIN32
+    return "KORVANT_PROGRAMDATA";
+#else
+    return "PROGRAMDATA";
 #endif
 }
 
@@ -147,6 +173,40 @@ ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name, const std
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
     setEnvironmentVariable(name_, previous_);
+}
+
+std::string shellQuoted(std::string_view text) {
+#ifdef _WIN32
+    // cmd.exe takes everything between double quotes literally; they cannot occur in a path.
+    return "\"" + std::string(text) + "\"";
+#else
+    std::string result = "'";
+    for (const char c : text) {
+        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return result + "'";
+#endif
+}
+
+int runShellCommand(const std::string& command) {
+#ifdef _WIN32
+    // cmd.exe /c drops the first and the last quote of a line that starts with one; the extra
+    // pair keeps the quoting of the command itself.
+    return std::system(("\"" + command + "\"").c_str());
+#else
+    const int status = std::system(command.c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+std::tm localTime(std::time_t moment) {
+    std::tm parts{};
+#ifdef _WIN32
+    localtime_s(&parts, &moment);
+#else
+    localtime_r(&moment, &parts);
+#endif
+    return parts;
 }
 
 std::filesystem::path makeTemporaryDirectory(std::string_view prefix) {

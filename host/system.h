@@ -5,6 +5,7 @@
 // of the host with platform branches.
 
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -47,8 +48,17 @@ private:
 std::string_view addinFileName();
 std::string_view emulatorFileName();
 
+// Puts the standard streams in binary mode on Windows, so the program's output has the same
+// "\n" line ends everywhere (it is read by programs); nothing elsewhere.
+void useBinaryStandardStreams();
+
 // The folder of the running program.
 std::filesystem::path executableDirectory();
+
+// The environment variable through which the add-in takes another shared application-data
+// root: PROGRAMDATA on POSIX (its only source), KORVANT_PROGRAMDATA on Windows (where the
+// known-folder manager is the normal source).
+std::string_view programDataVariable();
 
 // A path as UTF-8 text.
 std::string pathText(const std::filesystem::path& path);
@@ -69,6 +79,16 @@ private:
     std::string name_;
     std::optional<std::string> previous_;
 };
+
+// A command-line argument quoted for the system's shell (sh; cmd.exe on Windows).
+std::string shellQuoted(std::string_view text);
+
+// Runs a command line (arguments quoted with shellQuoted, redirections allowed) through the
+// system's shell; the command's exit code, or -1 when it did not end normally.
+int runShellCommand(const std::string& command);
+
+// The machine's local calendar time of a moment.
+std::tm localTime(std::time_t moment);
 
 // Creates a new, empty folder under the system's temporary folder; throws
 // std::filesystem::filesystem_error when it cannot.

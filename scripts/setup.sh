@@ -3,7 +3,8 @@
 # source that the add-in compiles statically. Safe to run again: it only does
 # what is missing.
 #   scripts/setup.sh            Linux toolchain, libraries, tinyxml2 source
-#   scripts/setup.sh --windows  also the MinGW-w64 cross compilers and wine
+#   scripts/setup.sh --windows  also the MinGW-w64 cross compilers, wine and clang (which
+#                               compiles the MSVC-ABI check of the Windows add-in)
 #   scripts/setup.sh --fuzz     also clang 14 with its sanitizer runtimes
 set -euo pipefail
 
@@ -15,7 +16,8 @@ packages=(build-essential cmake ninja-build pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev g++-multilib python3 zip unzip valgrind locales)
 for arg in "$@"; do
   case "$arg" in
-    --windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 binutils-mingw-w64-x86-64) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
+      binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 clang-14) ;;
     --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
     *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
   esac

@@ -23,7 +23,7 @@ AddInKorvant::AddInKorvant() {
 AddInKorvant::~AddInKorvant() = default;
 
 #ifdef _WIN32
-void* ADDIN_API AddInKorvant::msvcDeletingDestructor(unsigned int flags) {
+void* ADDIN_DESTRUCTOR_API AddInKorvant::msvcDeletingDestructor(unsigned int flags) {
     // What MSVC's deleting destructor does: destroy, and free when bit 0 is set.
     this->~AddInKorvant();
     if (flags & 1) {

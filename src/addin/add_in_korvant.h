@@ -18,7 +18,7 @@ public:
     AddInKorvant();
 #ifdef _WIN32
     ~AddInKorvant();
-    void* ADDIN_API msvcDeletingDestructor(unsigned int flags) override;
+    void* ADDIN_DESTRUCTOR_API msvcDeletingDestructor(unsigned int flags) override;
 #else
     ~AddInKorvant() override;
 #endif

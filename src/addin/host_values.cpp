@@ -1,6 +1,7 @@
 #include "addin/host_values.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "nativeapi/utf.h"
 
@@ -22,11 +23,16 @@ std::string toUtf8(const WCHAR_T* text) {
         return {};
     }
     const size_t length = hostTextLength(text);
-    std::u16string units(length, u'\0');
-    for (size_t i = 0; i < length; ++i) {
-        units[i] = static_cast<char16_t>(text[i]);
+    if constexpr (std::is_same_v<WCHAR_T, char16_t>) {
+        // Host text is already UTF-16 units: converted where it lies.
+        return utf16ToUtf8(std::u16string_view(text, length));
+    } else {
+        std::u16string units(length, u'\0');
+        for (size_t i = 0; i < length; ++i) {
+            units[i] = static_cast<char16_t>(text[i]);
+        }
+        return utf16ToUtf8(units);
     }
-    return utf16ToUtf8(units);
 }
 
 WideString fromUtf8(std::string_view text) {

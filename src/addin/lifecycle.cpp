@@ -10,6 +10,8 @@ namespace {
 constexpr std::string_view kDefaultLogName = "AddInKorvant.log";
 
 // The device section of the configuration tunes how long tasks are waited for.
+// Without poll_interval_ms the wait between polls grows with the task's time;
+// with it every wait is that long (200 is how the driver always polled before).
 TaskPolicy taskPolicyOf(const ComponentConfig& config) {
     TaskPolicy policy;
     policy.timeout = std::chrono::seconds(config.taskTimeoutSeconds());

@@ -25,6 +25,112 @@ std::optional<int32_t> envelopeCode(const nlohmann::json& document, uint16_t tag
     return static_cast<int32_t>(*value);
 }
 
+std::string_view withoutByteOrderMark(std::string_view text) {
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    return text;
+}
+
+// Follows the parser's events and keeps only what the envelope checks look at:
+// the kind of the root, and the last value of "response", "extended" and
+// "data" among the root's members (a repeated member counts by its last value,
+// as in the parsed document).
+class CodesReader {
+public:
+    using json = nlohmann::json;
+
+    bool null() { return value(Kind::Null, json()); }
+    bool boolean(bool v) { return value(Kind::Scalar, json(v)); }
+    bool number_integer(json::number_integer_t v) { return value(Kind::Scalar, json(v)); }
+    bool number_unsigned(json::number_unsigned_t v) { return value(Kind::Scalar, json(v)); }
+    bool number_float(json::number_float_t v, const json::string_t&) {
+        return value(Kind::Scalar, json(v));
+    }
+    bool string(json::string_t&) { return value(Kind::Other, json()); }
+    bool binary(json::binary_t&) { return value(Kind::Other, json()); }
+    bool start_object(std::size_t) { return open(Kind::Object); }
+    bool start_array(std::size_t) { return open(Kind::Other); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+    bool key(json::string_t& name) {
+        if (depth_ == 1) {
+            member_ = name == kResponse   ? Member::Response
+                      : name == kExtended ? Member::Extended
+                      : name == kData     ? Member::Data
+                                          : Member::Other;
+        }
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
+        return false;
+    }
+
+    // After a complete parse: the codes, or nothing when a member has the wrong type.
+    std::optional<AnswerCodes> codes() const {
+        if (!response_ || !extended_ || !dataUsable_) {
+            return std::nullopt;
+        }
+        return AnswerCodes{*response_, *extended_};
+    }
+
+private:
+    enum class Kind { Null, Scalar, Object, Other };
+    enum class Member { Other, Response, Extended, Data };
+
+    static constexpr std::string_view kResponse = "response";
+    static constexpr std::string_view kExtended = "extended";
+
+    bool open(Kind kind) {
+        const bool carryOn = value(kind, json());
+        ++depth_;
+        return carryOn;
+    }
+    bool close() {
+        --depth_;
+        return true;
+    }
+
+    // A value at the current depth; only the root and its members count. A root that is not
+    // an object (or null) stops the parse: such a text is no answer, whatever follows.
+    bool value(Kind kind, const json& scalar) {
+        if (depth_ == 0) {
+            return kind == Kind::Object || kind == Kind::Null;
+        }
+        if (depth_ != 1) {
+            return true;
+        }
+        switch (member_) {
+        case Member::Response:
+            response_ = code(kind, scalar);
+            break;
+        case Member::Extended:
+            extended_ = code(kind, scalar);
+            break;
+        case Member::Data:
+            dataUsable_ = kind == Kind::Object || kind == Kind::Null;
+            break;
+        case Member::Other:
+            break;
+        }
+        return true;
+    }
+
+    static std::optional<int32_t> code(Kind kind, const json& scalar) {
+        if (kind == Kind::Null) {
+            return 0;
+        }
+        const auto value = kind == Kind::Scalar ? integerOf(scalar) : std::nullopt;
+        return value ? std::optional<int32_t>(static_cast<int32_t>(*value)) : std::nullopt;
+    }
+
+    int depth_ = 0;
+    Member member_ = Member::Other;
+    std::optional<int32_t> response_ = 0;
+    std::optional<int32_t> extended_ = 0;
+    bool dataUsable_ = true;
+};
+
 } // namespace
 
 const nlohmann::json* AnswerEnvelope::data() const {
@@ -37,9 +143,7 @@ const nlohmann::json* AnswerEnvelope::data() const {
 
 ErrorCode parseEnvelope(std::string_view text, AnswerEnvelope& out) {
     out = AnswerEnvelope{};
-    if (text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
+    text = withoutByteOrderMark(text);
     // A task that ends without an answer text reads as an answer without members.
     if (text.empty()) {
         return ErrorCode::NoError;
@@ -64,6 +168,24 @@ ErrorCode parseEnvelope(std::string_view text, AnswerEnvelope& out) {
         out = AnswerEnvelope{};
         return ErrorCode::ProtocolError;
     }
+    return ErrorCode::NoError;
+}
+
+ErrorCode readAnswerCodes(std::string_view text, AnswerCodes& out) {
+    out = AnswerCodes{};
+    text = withoutByteOrderMark(text);
+    if (text.empty()) {
+        return ErrorCode::NoError;
+    }
+    CodesReader reader;
+    if (!nlohmann::json::sax_parse(text, &reader)) {
+        return ErrorCode::ProtocolError;
+    }
+    const auto codes = reader.codes();
+    if (!codes) {
+        return ErrorCode::ProtocolError;
+    }
+    out = *codes;
     return ErrorCode::NoError;
 }
 

@@ -26,4 +26,15 @@ struct AnswerEnvelope {
 // ProtocolError.
 ErrorCode parseEnvelope(std::string_view text, AnswerEnvelope& out);
 
+struct AnswerCodes {
+    int32_t response = 0;
+    int32_t extended = 0;
+};
+
+// The codes of an answer, with exactly the checks of parseEnvelope, but read
+// as the text goes by instead of building the document: most answers (every
+// task start and poll) matter only by their codes, and building their members
+// would be most of the driver's own cost per call.
+ErrorCode readAnswerCodes(std::string_view text, AnswerCodes& out);
+
 } // namespace korvant

@@ -11,20 +11,25 @@ namespace korvant {
 
 namespace {
 
-// The library's answer buffer, copied before the next call. A successful call
-// always hands one back; a null one is read as no text rather than trusted.
+// The library's answer buffer, read in place and copied only when it is kept,
+// always before the next call. A successful call always hands one back; a null
+// one is read as no text rather than trusted.
+std::string_view answerIn(const char* text) {
+    return text != nullptr ? std::string_view(text) : std::string_view();
+}
+
 std::string copyAnswer(const char* text) {
-    return text != nullptr ? std::string(text) : std::string();
+    return std::string(answerIn(text));
 }
 
 // The verdict on an answer text by one of the answer tables; ProtocolError
 // when the text is not a well-formed answer.
-Verdict judge(const std::string& text, AnswerMapping mapping) {
-    AnswerEnvelope envelope;
-    if (parseEnvelope(text, envelope) != ErrorCode::NoError) {
+Verdict judge(std::string_view text, AnswerMapping mapping) {
+    AnswerCodes codes;
+    if (readAnswerCodes(text, codes) != ErrorCode::NoError) {
         return {Next::Finish, ErrorCode::ProtocolError};
     }
-    return mapAnswer(mapping, envelope.response, envelope.extended);
+    return mapAnswer(mapping, codes.response, codes.extended);
 }
 
 } // namespace
@@ -154,10 +159,9 @@ ErrorCode KorvantIntf::call(CallFn function, AnswerMapping mapping, int32_t hand
     if (result != 0) {
         return libraryResultCode(result, LibraryCall::Plain);
     }
-    std::string answerText = copyAnswer(text);
-    const Verdict verdict = judge(answerText, mapping);
+    const Verdict verdict = judge(answerIn(text), mapping);
     if (verdict.code == ErrorCode::NoError && answer != nullptr) {
-        *answer = std::move(answerText);
+        *answer = copyAnswer(text);
     }
     return verdict.code;
 }
@@ -188,7 +192,7 @@ ErrorCode KorvantIntf::followTask(int32_t handle, int32_t result, uint32_t task,
     if (result != 0) {
         return libraryResultCode(result, LibraryCall::TaskStart);
     }
-    const Verdict start = judge(copyAnswer(answerText), AnswerMapping::TaskStart);
+    const Verdict start = judge(answerIn(answerText), AnswerMapping::TaskStart);
     if (start.next != Next::StartPolling) {
         return start.code;
     }
@@ -199,9 +203,10 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answ
     if (functions_.fremu_query == nullptr) {
         return ErrorCode::DriverLoadError;
     }
+    const auto started = clock_.now();
     std::optional<std::chrono::steady_clock::time_point> deadline;
     if (policy_.timeout.count() > 0) {
-        deadline = clock_.now() + policy_.timeout;
+        deadline = started + policy_.timeout;
     }
     for (;;) {
         const char* text = nullptr;
@@ -209,12 +214,11 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answ
         if (result != 0) {
             return libraryResultCode(result, LibraryCall::Plain);
         }
-        std::string answerText = copyAnswer(text);
-        const Verdict verdict = judge(answerText, AnswerMapping::TaskEnd);
+        const Verdict verdict = judge(answerIn(text), AnswerMapping::TaskEnd);
         switch (verdict.next) {
         case Next::Finish:
             if (verdict.code == ErrorCode::NoError && answer != nullptr) {
-                *answer = std::move(answerText);
+                *answer = copyAnswer(text);
             }
             return verdict.code;
         case Next::FinishWithoutAnswer:
@@ -226,12 +230,14 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answ
         case Next::StartPolling:
             break;
         }
-        if (deadline && clock_.now() >= *deadline) {
+        const auto now = clock_.now();
+        if (deadline && now >= *deadline) {
             KORVANT_LOG("KorvantIntf::runTask", "task ", task, " still busy after ",
                         policy_.timeout.count(), " s");
             return ErrorCode::ProtocolError;
         }
-        clock_.sleep(pollDelay(policy_));
+        clock_.sleep(pollDelay(
+            policy_, std::chrono::duration_cast<std::chrono::milliseconds>(now - started)));
     }
 }
 

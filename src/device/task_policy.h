@@ -4,19 +4,30 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace korvant {
 
 struct TaskPolicy {
-    std::chrono::milliseconds pollInterval{200};
+    // A fixed wait between polls, from the configuration. None: the wait grows
+    // with the time the task has already taken (see pollDelay).
+    std::optional<std::chrono::milliseconds> pollInterval;
     // How long a task may stay busy before the call gives up; 0 waits forever.
     std::chrono::seconds timeout{600};
 };
 
-// The wait before the next poll of a task that answered busy.
-inline std::chrono::milliseconds pollDelay(const TaskPolicy& policy) {
-    return policy.pollInterval;
-}
+// Bounds of the growing wait between two polls of a task: the first polls come
+// quickly, and the wait never exceeds the fixed interval the driver used to
+// poll at.
+inline constexpr std::chrono::milliseconds kMinPollDelay{10};
+inline constexpr std::chrono::milliseconds kMaxPollDelay{200};
+
+// The wait before the next poll of a task that answered busy, `waited` after
+// it was started. Without a fixed interval the wait is a quarter of the time
+// waited so far, within the bounds above: a short task ends close to its own
+// time, the poll that sees a task's end comes at most a quarter of its time
+// late, and a long task is polled no more often than every 200 ms.
+std::chrono::milliseconds pollDelay(const TaskPolicy& policy, std::chrono::milliseconds waited);
 
 // The time source and the wait used while polling; tests replace both.
 struct TaskClock {

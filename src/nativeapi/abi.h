@@ -7,10 +7,15 @@
 #include <cstdint>
 #include <ctime>
 
+// Interface methods: __stdcall on 32-bit Windows, as the host's SDK declares them.
+// The destructor slot of a Windows host (see interfaces.h) keeps MSVC's member
+// convention instead, __thiscall: `this` in ECX, the flags on the stack.
 #if defined(_WIN32) && !defined(_WIN64)
 #define ADDIN_API __stdcall
+#define ADDIN_DESTRUCTOR_API __thiscall
 #else
 #define ADDIN_API
+#define ADDIN_DESTRUCTOR_API
 #endif
 
 namespace nativeapi {

@@ -4,9 +4,11 @@
 // Every interface starts with a destructor. GCC (the Linux host) gives a virtual
 // destructor two vtable slots, which is what a plain virtual destructor produces
 // here. MSVC (the Windows host) gives it one slot, the deleting destructor, which
-// takes a flags argument and frees the object when bit 0 is set. A MinGW build
-// therefore declares that single slot explicitly instead of a C++ destructor, so
-// every later method sits where the host looks for it.
+// takes a flags argument, destroys the object, frees it when bit 0 is set and
+// returns `this`; it is a plain member function, so __thiscall on 32-bit even
+// though every other method is __stdcall. A MinGW build therefore declares that
+// single slot explicitly instead of a C++ destructor, so every later method sits
+// where the host looks for it.
 
 #include "nativeapi/abi.h"
 
@@ -15,7 +17,7 @@ namespace nativeapi {
 #ifdef _WIN32
 #define NATIVEAPI_DESTRUCTOR_SLOT(Interface)                                                       \
 public:                                                                                            \
-    virtual void* ADDIN_API msvcDeletingDestructor(unsigned int flags) = 0;                        \
+    virtual void* ADDIN_DESTRUCTOR_API msvcDeletingDestructor(unsigned int flags) = 0;             \
                                                                                                    \
 protected:                                                                                         \
     ~Interface() = default;                                                                        \

@@ -7,22 +7,46 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void appendUtf8(std::string& out, char32_t cp) {
+// Writes the UTF-8 form of `cp` at `out`; returns the end of what was written.
+char* writeUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
+}
+
+size_t utf8Length(char32_t cp) {
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    char bytes[4];
+    out.append(bytes, writeUtf8(bytes, cp));
+}
+
+// Decodes the code point starting at unit `pos` and advances `pos`; an
+// unpaired surrogate yields U+FFFD.
+char32_t decodeUtf16(std::u16string_view text, size_t& pos) {
+    const char32_t unit = text[pos++];
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (pos < text.size() && text[pos] >= 0xDC00 && text[pos] <= 0xDFFF) {
+            return 0x10000 + ((unit - 0xD800) << 10) + (text[pos++] - 0xDC00);
+        }
+        return kReplacement;
+    }
+    return unit >= 0xDC00 && unit <= 0xDFFF ? kReplacement : unit;
 }
 
 void appendUtf16(std::u16string& out, char32_t cp) {
@@ -79,21 +103,17 @@ char32_t decodeUtf8(std::string_view text, size_t& pos) {
 } // namespace
 
 std::string utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF) {
-            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-                ++i;
-            } else {
-                cp = kReplacement;
-            }
-        } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-            cp = kReplacement;
-        }
-        appendUtf8(out, cp);
+    // Measured first, then written in place: host texts such as a receipt
+    // package run to hundreds of kilobytes, and growing the result a byte at a
+    // time was most of their conversion.
+    size_t bytes = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        bytes += utf8Length(decodeUtf16(text, pos));
+    }
+    std::string out(bytes, '\0');
+    char* next = out.data();
+    for (size_t pos = 0; pos < text.size();) {
+        next = writeUtf8(next, decodeUtf16(text, pos));
     }
     return out;
 }
@@ -108,6 +128,15 @@ std::u16string utf8ToUtf16(std::string_view text) {
 }
 
 std::string sanitizeUtf8(std::string_view text) {
+    // Nearly every text is valid already and is copied whole; a U+FFFD of its
+    // own merely sends it the long way, to the same result.
+    bool valid = true;
+    for (size_t pos = 0; pos < text.size() && valid;) {
+        valid = decodeUtf8(text, pos) != kReplacement;
+    }
+    if (valid) {
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size());
     for (size_t pos = 0; pos < text.size();) {

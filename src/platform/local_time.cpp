@@ -3,6 +3,21 @@
 #include <limits>
 
 namespace korvant {
+namespace {
+
+#ifdef _WIN32
+// The Microsoft C runtime converts no time before 1970 (UTC for localtime_s, local for mktime).
+// Earlier times are converted 400 years later and moved back: the Gregorian calendar repeats
+// every 400 years to the weekday, and the runtime applies the same zone rules to every year.
+constexpr int kCycleYears = 400;
+constexpr int64_t kCycleSeconds = int64_t{146097} * 86400;
+// Calendar times before this year may lie before 1970 UTC in zones east of Greenwich, and
+// times before this second may be local times before 1970 west of it.
+constexpr int kFirstSafeYear = 1971 - 1900;
+constexpr int64_t kFirstSafeSecond = 2 * 86400;
+#endif
+
+} // namespace
 
 bool localCalendarTime(int64_t seconds, std::tm& out) {
     if constexpr (sizeof(std::time_t) < sizeof(int64_t)) {
@@ -12,10 +27,24 @@ bool localCalendarTime(int64_t seconds, std::tm& out) {
             return false;
         }
     }
-    const auto time = static_cast<std::time_t>(seconds);
 #ifdef _WIN32
-    return localtime_s(&out, &time) == 0;
+    const bool shifted = seconds < kFirstSafeSecond;
+    if (shifted) {
+        seconds += kCycleSeconds;
+        if (seconds < 0) {
+            return false;
+        }
+    }
+    const auto time = static_cast<std::time_t>(seconds);
+    if (localtime_s(&out, &time) != 0) {
+        return false;
+    }
+    if (shifted) {
+        out.tm_year -= kCycleYears;
+    }
+    return true;
 #else
+    const auto time = static_cast<std::time_t>(seconds);
     return localtime_r(&time, &out) != nullptr;
 #endif
 }
@@ -25,10 +54,21 @@ std::optional<int64_t> localSecondsOf(std::tm calendar) {
     // a successful mktime always normalises tm_wday, so an untouched -1 there
     // tells the two apart.
     calendar.tm_wday = -1;
+#ifdef _WIN32
+    const bool shifted = calendar.tm_year < kFirstSafeYear;
+    if (shifted) {
+        calendar.tm_year += kCycleYears;
+    }
+#endif
     const std::time_t seconds = std::mktime(&calendar);
     if (seconds == static_cast<std::time_t>(-1) && calendar.tm_wday == -1) {
         return std::nullopt;
     }
+#ifdef _WIN32
+    if (shifted) {
+        return static_cast<int64_t>(seconds) - kCycleSeconds;
+    }
+#endif
     return static_cast<int64_t>(seconds);
 }
 

@@ -14,10 +14,28 @@ namespace korvant {
 
 #ifdef _WIN32
 
+namespace {
+
+// Names another root instead of the known folder, for test runs and for
+// integrators who keep a second installation; unset in normal use.
+constexpr const wchar_t* kOverrideVariable = L"KORVANT_PROGRAMDATA";
+
+PathText overrideFolder() {
+    const DWORD size = GetEnvironmentVariableW(kOverrideVariable, nullptr, 0);
+    if (size <= 1) {
+        return {};
+    }
+    PathText value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(kOverrideVariable, value.data(), size);
+    value.resize(length < size ? length : 0);
+    return value;
+}
+
 // The known-folder manager is asked directly rather than through a shell helper
 // so that a failure anywhere simply yields no folder. COM is not initialised
-// here: the add-in runs on the host's thread, which has done that already.
-PathText programDataFolder() {
+// here: the add-in runs on the host's thread, which has done that already (a
+// thread without COM gets no folder, and the paths become relative).
+PathText knownProgramDataFolder() {
     PathText folder;
     IKnownFolderManager* manager = nullptr;
     if (FAILED(CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER,
@@ -36,6 +54,13 @@ PathText programDataFolder() {
     }
     manager->Release();
     return folder;
+}
+
+} // namespace
+
+PathText programDataFolder() {
+    PathText folder = overrideFolder();
+    return folder.empty() ? knownProgramDataFolder() : folder;
 }
 
 #else

@@ -8,6 +8,8 @@ namespace korvant {
 
 // The folder without a trailing separator, or empty text when the system cannot
 // name one (built paths then become relative to the current directory).
+// Windows: the known-folder manager's ProgramData, unless KORVANT_PROGRAMDATA
+// names another root. POSIX: $PROGRAMDATA when set and not empty, else /var/lib.
 PathText programDataFolder();
 
 } // namespace korvant

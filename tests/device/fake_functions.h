@@ -38,6 +38,10 @@ struct State {
     uint32_t nextTask = 42;
     std::chrono::steady_clock::time_point now{};
     int sleeps = 0;
+    // When set, every poll answers by the clock instead of the script: busy
+    // before this moment, done from it on.
+    std::optional<std::chrono::steady_clock::time_point> busyUntil;
+    std::vector<std::chrono::steady_clock::time_point> pollTimes;
 };
 
 inline State state;
@@ -91,6 +95,13 @@ int32_t command(int32_t handle, int32_t timeoutMs, uint32_t* task, const char** 
 
 inline int32_t query(int32_t handle, int32_t timeoutMs, uint32_t task, const char** answer) {
     state.calls.push_back({"query", handle, timeoutMs, task, {}});
+    state.pollTimes.push_back(state.now);
+    if (state.busyUntil) {
+        state.buffer = state.now < *state.busyUntil ? R"({"response":3,"extended":103})"
+                                                    : R"({"response":0,"extended":0})";
+        *answer = state.buffer.c_str();
+        return 0;
+    }
     return reply(answer);
 }
 

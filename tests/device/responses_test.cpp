@@ -31,6 +31,54 @@ TEST(Envelope, CodesAreReadLeniently) {
         ASSERT_EQ(korvant::parseEnvelope(row.text, envelope), ErrorCode::NoError) << row.text;
         EXPECT_EQ(envelope.response, row.response) << row.text;
         EXPECT_EQ(envelope.extended, row.extended) << row.text;
+        korvant::AnswerCodes codes;
+        ASSERT_EQ(korvant::readAnswerCodes(row.text, codes), ErrorCode::NoError) << row.text;
+        EXPECT_EQ(codes.response, row.response) << row.text;
+        EXPECT_EQ(codes.extended, row.extended) << row.text;
+    }
+}
+
+// Task answers are judged by their codes alone, without building the document;
+// that reading must accept and refuse exactly what the full one does.
+TEST(Envelope, CodesAloneAgreeWithTheWholeAnswer) {
+    const char* texts[] = {
+        R"({"data":{"task_id":7},"extended":0,"response":0})",
+        R"({"response":"x","response":3})", // a repeated member counts by its last value
+        R"({"response":3,"response":"x"})",
+        R"({"data":[1],"data":{}})",
+        R"({"data":{},"data":5})",
+        R"({"data":{"response":"x","extended":[],"data":1},"response":2})",
+        R"({"list":[{"response":"x"}],"extended":103,"response":3})",
+        R"({"data":null,"response":-1})",
+        R"({"response":18446744073709551615})",
+        R"({"response":-9.3e18,"extended":9.3e18})",
+        R"({"response":{}})",
+        R"({"extended":"103"})",
+        R"({"response":0} )",
+        R"({"response":0} x)",
+        R"({"response":0}{})",
+        "{\"name\":\"\xFF\"}",
+        R"({"name":"\ud800"})",
+        R"([{"response":0}])",
+        R"("text")",
+        "true",
+        " null ",
+        "\xEF\xBB\xBF null",
+        "",
+        "{",
+        R"({"response":0,})",
+        R"({"response":1e400})",
+        R"({"a":[[[[[[[[[[{"b":[]}]]]]]]]]]],"response":4})",
+    };
+    for (const char* text : texts) {
+        korvant::AnswerEnvelope envelope;
+        korvant::AnswerCodes codes;
+        const ErrorCode whole = korvant::parseEnvelope(text, envelope);
+        ASSERT_EQ(korvant::readAnswerCodes(text, codes), whole) << text;
+        if (whole == ErrorCode::NoError) {
+            EXPECT_EQ(codes.response, envelope.response) << text;
+            EXPECT_EQ(codes.extended, envelope.extended) << text;
+        }
     }
 }
 
@@ -55,6 +103,8 @@ TEST(Envelope, MalformedAnswersAreProtocolErrors) {
             continue;
         }
         EXPECT_EQ(korvant::parseEnvelope(text, envelope), ErrorCode::ProtocolError) << text;
+        korvant::AnswerCodes codes;
+        EXPECT_EQ(korvant::readAnswerCodes(text, codes), ErrorCode::ProtocolError) << text;
     }
 }
 

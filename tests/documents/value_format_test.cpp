@@ -142,7 +142,8 @@ TEST(ValueFormat, ScanIntCountsTheSignWithinTheWidth) {
 // is a comma; the documents must not notice.
 TEST(ValueFormat, IndependentOfTheProcessLocale) {
     const char* chosen = nullptr;
-    for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"}) {
+    for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8",
+                             "Russian_Russia.1251", "German_Germany.1252"}) {
         if (std::setlocale(LC_ALL, name) != nullptr) {
             chosen = name;
             break;

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -16,6 +14,13 @@ using namespace korvant::host;
 using namespace korvant::host::testing;
 
 namespace {
+
+// A library every machine has, which loads but is no add-in.
+#ifdef _WIN32
+constexpr const char* kLoadableNonAddIn = "kernel32.dll";
+#else
+constexpr const char* kLoadableNonAddIn = "libm.so.6";
+#endif
 
 struct Outcome {
     int exitCode = -1;
@@ -33,11 +38,7 @@ struct Outcome {
 };
 
 std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (const char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return result + "'";
+    return shellQuoted(text);
 }
 
 class HostProgram : public ::testing::Test {
@@ -60,9 +61,8 @@ protected:
         writeFile(folder / "in", input);
         command += " <" + quoted(pathText(folder / "in")) + " >" +
                    quoted(pathText(folder / "out")) + " 2>" + quoted(pathText(folder / "err"));
-        const int status = std::system(command.c_str());
         Outcome outcome;
-        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.exitCode = runShellCommand(command);
         outcome.out = readFile(folder / "out");
         outcome.err = readFile(folder / "err");
         return outcome;
@@ -151,7 +151,7 @@ TEST_F(HostProgram, FailuresExitNonZeroWithAMessage) {
          false,
          1,
          "cannot load /nonexistent/lib.so"},
-        {{"--addin", "libm.so.6", "methods"}, "", false, 1, "does not export GetClassNames"},
+        {{"--addin", kLoadableNonAddIn, "methods"}, "", false, 1, "does not export GetClassNames"},
     };
     for (const auto& c : cases) {
         const auto outcome = run(c.args, c.input, c.withAddIn);

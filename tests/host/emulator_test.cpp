@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -50,7 +48,7 @@ TEST(Emulator, HostPreparesTheRootAndSharesTheInstance) {
         ASSERT_NE(host.programData(), nullptr);
         root = host.programData()->root();
         EXPECT_TRUE(host.programData()->temporary());
-        EXPECT_EQ(environmentVariable("PROGRAMDATA"), pathText(root));
+        EXPECT_EQ(environmentVariable(std::string(programDataVariable())), pathText(root));
         const auto config = readFile(host.programData()->libraryConfigPath());
         EXPECT_NE(config.find("[library64]\npath = " +
                               pathText(std::filesystem::absolute(KORVANT_EMULATOR_PATH))),
@@ -69,7 +67,11 @@ TEST(Emulator, HostPreparesTheRootAndSharesTheInstance) {
         ASSERT_FALSE(journal.empty()) << journal;
         EXPECT_EQ(journal.back()["function"], "korvant3_open");
     }
+#ifndef _WIN32
+    // Windows removes no file that is open, and the add-in, which stays loaded as in 1C, keeps
+    // its log in the root open.
     EXPECT_FALSE(std::filesystem::exists(root));
+#endif
 }
 
 TEST(Emulator, RejectedFaultRuleStopsTheSetUp) {
@@ -89,14 +91,14 @@ TEST(Emulator, ProgramPrintsTheJournalAfterTheCalls) {
     const auto folder = makeTemporaryDirectory("korvant-host-emu-");
     writeFile(folder / "script.json", R"({"calls": [{"method": "GetInterfaceRevision"}]})");
     // korvant-host takes the emulator beside itself.
-    const std::string command = std::string("'") + KORVANT_HOST_PATH + "' --addin '" +
-                                KORVANT_ADDIN_PATH + "' --journal run '" +
-                                pathText(folder / "script.json") + "' >'" +
-                                pathText(folder / "out") + "' 2>&1";
-    const int status = std::system(command.c_str());
+    const std::string command = shellQuoted(KORVANT_HOST_PATH) + " --addin " +
+                                shellQuoted(KORVANT_ADDIN_PATH) + " --journal run " +
+                                shellQuoted(pathText(folder / "script.json")) + " >" +
+                                shellQuoted(pathText(folder / "out")) + " 2>&1";
+    const int exitCode = runShellCommand(command);
     const auto out = readFile(folder / "out");
     std::filesystem::remove_all(folder);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
+    ASSERT_EQ(exitCode, 0) << out;
     std::istringstream lines(out);
     std::string line;
     ASSERT_TRUE(std::getline(lines, line));

@@ -2,6 +2,11 @@
 // lays out its tables. The host reaching the right function in every slot of this library is
 // the check that its hand-written slot tables match what GCC builds. Its methods echo values
 // back and, on request, misbehave in the ways the host's memory manager must notice.
+//
+// On Windows the tables must look as MSVC lays them out: a virtual destructor there is one
+// slot, the deleting destructor (flags argument, bit 0 frees, returns `this`, __thiscall on
+// 32-bit), and the methods are __stdcall on 32-bit. GCC would give a C++ destructor two slots,
+// so these interfaces declare that one slot as an ordinary virtual function instead.
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,7 +14,34 @@
 #include <ctime>
 #include <string>
 
+#ifdef _WIN32
+#define FAKE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define FAKE_CALL __stdcall
+#define FAKE_DESTRUCTOR_CALL __thiscall
+#else
+#define FAKE_CALL
+#define FAKE_DESTRUCTOR_CALL
+#endif
+
+#ifdef _WIN32
+#define FAKE_DESTRUCTOR(Interface)                                                                 \
+public:                                                                                            \
+    virtual void* FAKE_DESTRUCTOR_CALL deleting(unsigned int flags) = 0;                           \
+                                                                                                   \
+protected:                                                                                         \
+    ~Interface() = default;                                                                        \
+                                                                                                   \
+public:
+#else
+#define FAKE_DESTRUCTOR(Interface)                                                                 \
+public:                                                                                            \
+    virtual ~Interface() = default;
+#endif
 
 // The interfaces live in a named namespace: in an anonymous one the compiler may conclude that
 // nothing outside this file implements them and call their pure declarations directly.
@@ -56,61 +88,56 @@ struct tVariantFake {
 enum : uint16_t { kEmpty = 0, kI4 = 3, kPStr = 8, kBool = 11, kPWStr = 22 };
 
 class IMemoryManager {
-public:
-    virtual ~IMemoryManager() = default;
-    virtual bool AllocMemory(void** block, unsigned long bytes) = 0;
-    virtual void FreeMemory(void** block) = 0;
+    FAKE_DESTRUCTOR(IMemoryManager)
+    virtual bool FAKE_CALL AllocMemory(void** block, unsigned long bytes) = 0;
+    virtual void FAKE_CALL FreeMemory(void** block) = 0;
 };
 
 class IAddInDefBase {
-public:
-    virtual ~IAddInDefBase() = default;
-    virtual bool AddError(unsigned short, const WChar*, const WChar*, long) = 0;
-    virtual bool Read(WChar*, tVariantFake*, long*, WChar**) = 0;
-    virtual bool Write(WChar*, tVariantFake*) = 0;
-    virtual bool RegisterProfileAs(WChar*) = 0;
-    virtual bool SetEventBufferDepth(long) = 0;
-    virtual long GetEventBufferDepth() = 0;
-    virtual bool ExternalEvent(WChar*, WChar*, WChar*) = 0;
-    virtual void CleanEventBuffer() = 0;
-    virtual bool SetStatusLine(WChar*) = 0;
-    virtual void ResetStatusLine() = 0;
+    FAKE_DESTRUCTOR(IAddInDefBase)
+    virtual bool FAKE_CALL AddError(unsigned short, const WChar*, const WChar*, long) = 0;
+    virtual bool FAKE_CALL Read(WChar*, tVariantFake*, long*, WChar**) = 0;
+    virtual bool FAKE_CALL Write(WChar*, tVariantFake*) = 0;
+    virtual bool FAKE_CALL RegisterProfileAs(WChar*) = 0;
+    virtual bool FAKE_CALL SetEventBufferDepth(long) = 0;
+    virtual long FAKE_CALL GetEventBufferDepth() = 0;
+    virtual bool FAKE_CALL ExternalEvent(WChar*, WChar*, WChar*) = 0;
+    virtual void FAKE_CALL CleanEventBuffer() = 0;
+    virtual bool FAKE_CALL SetStatusLine(WChar*) = 0;
+    virtual void FAKE_CALL ResetStatusLine() = 0;
 };
 
 class IInitDoneBase {
-public:
-    virtual ~IInitDoneBase() = default;
-    virtual bool Init(void*) = 0;
-    virtual bool setMemManager(void*) = 0;
-    virtual long GetInfo() = 0;
-    virtual void Done() = 0;
+    FAKE_DESTRUCTOR(IInitDoneBase)
+    virtual bool FAKE_CALL Init(void*) = 0;
+    virtual bool FAKE_CALL setMemManager(void*) = 0;
+    virtual long FAKE_CALL GetInfo() = 0;
+    virtual void FAKE_CALL Done() = 0;
 };
 
 class ILanguageExtenderBase {
-public:
-    virtual ~ILanguageExtenderBase() = default;
-    virtual bool RegisterExtensionAs(WChar**) = 0;
-    virtual long GetNProps() = 0;
-    virtual long FindProp(const WChar*) = 0;
-    virtual const WChar* GetPropName(long, long) = 0;
-    virtual bool GetPropVal(long, tVariantFake*) = 0;
-    virtual bool SetPropVal(long, tVariantFake*) = 0;
-    virtual bool IsPropReadable(long) = 0;
-    virtual bool IsPropWritable(long) = 0;
-    virtual long GetNMethods() = 0;
-    virtual long FindMethod(const WChar*) = 0;
-    virtual const WChar* GetMethodName(long, long) = 0;
-    virtual long GetNParams(long) = 0;
-    virtual bool GetParamDefValue(long, long, tVariantFake*) = 0;
-    virtual bool HasRetVal(long) = 0;
-    virtual bool CallAsProc(long, tVariantFake*, long) = 0;
-    virtual bool CallAsFunc(long, tVariantFake*, tVariantFake*, long) = 0;
+    FAKE_DESTRUCTOR(ILanguageExtenderBase)
+    virtual bool FAKE_CALL RegisterExtensionAs(WChar**) = 0;
+    virtual long FAKE_CALL GetNProps() = 0;
+    virtual long FAKE_CALL FindProp(const WChar*) = 0;
+    virtual const WChar* FAKE_CALL GetPropName(long, long) = 0;
+    virtual bool FAKE_CALL GetPropVal(long, tVariantFake*) = 0;
+    virtual bool FAKE_CALL SetPropVal(long, tVariantFake*) = 0;
+    virtual bool FAKE_CALL IsPropReadable(long) = 0;
+    virtual bool FAKE_CALL IsPropWritable(long) = 0;
+    virtual long FAKE_CALL GetNMethods() = 0;
+    virtual long FAKE_CALL FindMethod(const WChar*) = 0;
+    virtual const WChar* FAKE_CALL GetMethodName(long, long) = 0;
+    virtual long FAKE_CALL GetNParams(long) = 0;
+    virtual bool FAKE_CALL GetParamDefValue(long, long, tVariantFake*) = 0;
+    virtual bool FAKE_CALL HasRetVal(long) = 0;
+    virtual bool FAKE_CALL CallAsProc(long, tVariantFake*, long) = 0;
+    virtual bool FAKE_CALL CallAsFunc(long, tVariantFake*, tVariantFake*, long) = 0;
 };
 
 class LocaleBase {
-public:
-    virtual ~LocaleBase() = default;
-    virtual void SetLocale(const WChar*) = 0;
+    FAKE_DESTRUCTOR(LocaleBase)
+    virtual void FAKE_CALL SetLocale(const WChar*) = 0;
 };
 
 class IComponentBase : public IInitDoneBase, public ILanguageExtenderBase, public LocaleBase {};
@@ -135,47 +162,70 @@ constexpr long kMethodCount = 3;
 class FakeComponent final : public IComponentBase {
 public:
     FakeComponent() { ++liveObjects; }
+#ifdef _WIN32
+    ~FakeComponent() {
+#else
     ~FakeComponent() override {
+#endif
         --liveObjects;
         clear(property);
     }
+#ifdef _WIN32
+    void* FAKE_DESTRUCTOR_CALL deleting(unsigned int flags) override {
+        this->~FakeComponent();
+        if (flags & 1) {
+            ::operator delete(this);
+        }
+        return this;
+    }
+#endif
 
-    bool Init(void* connection) override {
+    bool FAKE_CALL Init(void* connection) override {
         this->connection = static_cast<IAddInDefBase*>(connection);
         return connection != nullptr;
     }
-    bool setMemManager(void* memory) override {
+    bool FAKE_CALL setMemManager(void* memory) override {
         this->memory = static_cast<IMemoryManager*>(memory);
         return memory != nullptr;
     }
-    long GetInfo() override { return 2000; }
-    void Done() override {}
+    long FAKE_CALL GetInfo() override {
+        return 2000;
+    }
+    void FAKE_CALL Done() override {}
 
-    bool RegisterExtensionAs(WChar** name) override {
+    bool FAKE_CALL RegisterExtensionAs(WChar** name) override {
         *name = copyText(u"Fake");
         return true;
     }
-    long GetNProps() override { return 1; }
-    long FindProp(const WChar* name) override {
+    long FAKE_CALL GetNProps() override {
+        return 1;
+    }
+    long FAKE_CALL FindProp(const WChar* name) override {
         return std::u16string_view(name) == u"Prop" ? 0 : -1;
     }
-    const WChar* GetPropName(long number, long alias) override {
+    const WChar* FAKE_CALL GetPropName(long number, long alias) override {
         return number == 0 && alias == 0 ? copyText(u"Prop") : nullptr;
     }
-    bool GetPropVal(long number, tVariantFake* value) override {
+    bool FAKE_CALL GetPropVal(long number, tVariantFake* value) override {
         return number == 0 && copyValue(property, *value);
     }
-    bool SetPropVal(long number, tVariantFake* value) override {
+    bool FAKE_CALL SetPropVal(long number, tVariantFake* value) override {
         if (number != 0) {
             return false;
         }
         clear(property);
         return copyValue(*value, property);
     }
-    bool IsPropReadable(long number) override { return number == 0; }
-    bool IsPropWritable(long number) override { return number == 0; }
-    long GetNMethods() override { return kMethodCount; }
-    long FindMethod(const WChar* name) override {
+    bool FAKE_CALL IsPropReadable(long number) override {
+        return number == 0;
+    }
+    bool FAKE_CALL IsPropWritable(long number) override {
+        return number == 0;
+    }
+    long FAKE_CALL GetNMethods() override {
+        return kMethodCount;
+    }
+    long FAKE_CALL FindMethod(const WChar* name) override {
         for (long i = 0; i < kMethodCount; ++i) {
             if (std::u16string_view(name) == kMethods[i].english ||
                 std::u16string_view(name) == kMethods[i].russian) {
@@ -184,16 +234,16 @@ public:
         }
         return -1;
     }
-    const WChar* GetMethodName(long number, long alias) override {
+    const WChar* FAKE_CALL GetMethodName(long number, long alias) override {
         if (number < 0 || number >= kMethodCount || alias < 0 || alias > 1) {
             return nullptr;
         }
         return copyText(alias == 0 ? kMethods[number].english : kMethods[number].russian);
     }
-    long GetNParams(long number) override {
+    long FAKE_CALL GetNParams(long number) override {
         return number >= 0 && number < kMethodCount ? kMethods[number].params : 0;
     }
-    bool GetParamDefValue(long method, long param, tVariantFake* value) override {
+    bool FAKE_CALL GetParamDefValue(long method, long param, tVariantFake* value) override {
         if (method != 0 || param != 0) {
             return false;
         }
@@ -201,11 +251,14 @@ public:
         value->lVal = 42;
         return true;
     }
-    bool HasRetVal(long number) override { return number >= 0 && number < kMethodCount; }
-    bool CallAsProc(long number, tVariantFake*, long count) override {
+    bool FAKE_CALL HasRetVal(long number) override {
+        return number >= 0 && number < kMethodCount;
+    }
+    bool FAKE_CALL CallAsProc(long number, tVariantFake*, long count) override {
         return number == 0 && count == 1;
     }
-    bool CallAsFunc(long number, tVariantFake* result, tVariantFake* params, long count) override {
+    bool FAKE_CALL CallAsFunc(long number, tVariantFake* result, tVariantFake* params,
+                              long count) override {
         if (number < 0 || number >= kMethodCount || count != kMethods[number].params) {
             return false;
         }
@@ -222,7 +275,9 @@ public:
         }
     }
 
-    void SetLocale(const WChar* locale) override { this->locale = locale ? locale : u""; }
+    void FAKE_CALL SetLocale(const WChar* locale) override {
+        this->locale = locale ? locale : u"";
+    }
 
 private:
     WChar* copyText(std::u16string_view text) {
@@ -317,7 +372,11 @@ private:
             param.w.wstrLen = 3;
             break;
         case 7: // destroys the host's memory manager
+#ifdef _WIN32
+            memory->deleting(1);
+#else
             delete memory;
+#endif
             break;
         default:
             result.bVal = false;
@@ -349,7 +408,11 @@ FAKE_EXPORT long DestroyObject(IComponentBase** component) {
     if (component == nullptr || *component == nullptr) {
         return -1;
     }
+#ifdef _WIN32
+    static_cast<IInitDoneBase*>(*component)->deleting(1);
+#else
     delete *component;
+#endif
     *component = nullptr;
     return 0;
 }

@@ -89,7 +89,7 @@ TEST(CommandLine, OptionsAnywhereCommandAndArguments) {
 }
 
 TEST(ProgramDataRoot, TemporaryRootIsPreparedNamedAndRemoved) {
-    const auto before = environmentVariable("PROGRAMDATA");
+    const auto before = environmentVariable(std::string(programDataVariable()));
     std::filesystem::path root;
     {
         ProgramDataRoot prepared;
@@ -98,21 +98,24 @@ TEST(ProgramDataRoot, TemporaryRootIsPreparedNamedAndRemoved) {
         EXPECT_TRUE(std::filesystem::is_directory(root / "Korvant Engineering"));
         EXPECT_FALSE(std::filesystem::exists(prepared.componentFolder()))
             << "the add-in creates its own folder";
-        EXPECT_EQ(environmentVariable("PROGRAMDATA"), pathText(root));
+        EXPECT_EQ(environmentVariable(std::string(programDataVariable())), pathText(root));
 
         prepared.pointLibraryAt("/opt/lib/libkorvant3emu.so");
         EXPECT_EQ(prepared.libraryConfigPath(),
                   root / "Korvant Engineering" / "library" / "config");
+        // The path as the system spells it absolutely (on Windows with its drive).
+        const std::string library =
+            pathText(std::filesystem::absolute("/opt/lib/libkorvant3emu.so"));
         EXPECT_EQ(readFile(prepared.libraryConfigPath()),
-                  "[library64]\npath = /opt/lib/libkorvant3emu.so\n"
-                  "[library]\npath = /opt/lib/libkorvant3emu.so\n");
+                  "[library64]\npath = " + library + "\n[library]\npath = " + library + "\n");
         prepared.writeComponentConfig(prepared.defaultLogPath(), false);
+        EXPECT_EQ(pathText(prepared.defaultLogPath()),
+                  pathText(root / "Korvant Engineering" / "AddInKorvant" / "AddInKorvant.log"));
         EXPECT_EQ(readFile(root / "Korvant Engineering" / "AddInKorvant" / "config"),
-                  "[logs]\npath = " + pathText(root) +
-                      "/Korvant Engineering/AddInKorvant/AddInKorvant.log\nenabled = false\n");
+                  "[logs]\npath = " + pathText(prepared.defaultLogPath()) + "\nenabled = false\n");
     }
     EXPECT_FALSE(std::filesystem::exists(root));
-    EXPECT_EQ(environmentVariable("PROGRAMDATA"), before);
+    EXPECT_EQ(environmentVariable(std::string(programDataVariable())), before);
 }
 
 TEST(ProgramDataRoot, GivenOrKeptRootsStay) {

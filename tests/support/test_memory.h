@@ -12,7 +12,7 @@ namespace korvant::testing {
 class TestMemory final : public nativeapi::IMemoryManager {
 public:
 #ifdef _WIN32
-    void* ADDIN_API msvcDeletingDestructor(unsigned int) override {
+    void* ADDIN_DESTRUCTOR_API msvcDeletingDestructor(unsigned int) override {
         return this;
     }
 #endif
