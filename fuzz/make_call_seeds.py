@@ -11,15 +11,17 @@ GET_DATA_KKT, OPERATION_FN, OPEN_SHIFT, CLOSE_SHIFT = 10, 11, 12, 13
 PROCESS_CHECK, PROCESS_CORRECTION_CHECK, PRINT_TEXT_DOCUMENT, CASH_IN_OUTCOME = 14, 15, 16, 17
 PRINT_X_REPORT, GET_CURRENT_STATUS, REPORT_SETTLEMENTS, GET_LINE_LENGTH = 18, 20, 21, 23
 
-# Indexes into kFunctionNames of the fuzz target.
-FUNCTIONS = ["korvant3_get_info", "korvant3_get_state", "korvant3_get_fdstate", "korvant3_open",
-             "korvant3_close", "korvant3_fremu_query", "korvant3_fremu_enter",
-             "korvant3_fremu_exit", "korvant3_fremu_get_money", "korvant3_fremu_open_shift",
+# The library's functions in the order the add-in binds them (forEachFunction);
+# fault steps name a function by its index here.
+FUNCTIONS = ["korvant3_version", "korvant3_get_info", "korvant3_get_state",
+             "korvant3_get_fdstate", "korvant3_get_fdtag", "korvant3_open", "korvant3_close",
+             "korvant3_fremu_query", "korvant3_fremu_enter", "korvant3_fremu_exit",
+             "korvant3_fremu_get_money", "korvant3_fremu_open_shift",
              "korvant3_fremu_close_shift", "korvant3_fremu_open_doc", "korvant3_fremu_close_doc",
              "korvant3_fremu_cancel_doc", "korvant3_fremu_print", "korvant3_fremu_add_item",
              "korvant3_fremu_add_text", "korvant3_fremu_report_x", "korvant3_fremu_report_state",
              "korvant3_fremu_registration", "korvant3_fremu_set_agent",
-             "korvant3_fremu_close_archive"]
+             "korvant3_fremu_close_archive", "korvant3_fremu_print_doc"]
 
 
 def text(data: bytes) -> bytes:

@@ -18,8 +18,6 @@ namespace {
 
 using host::Value;
 
-enum class Prelude { None, Open, OpenWithShift };
-
 // The last error OpenCashDrawer leaves, so that a method that must not touch
 // the last error shows it did not.
 constexpr int kUnsupported = 4;
@@ -54,13 +52,13 @@ std::vector<Value> deviceInputOutput(const std::string& device) {
 
 std::vector<TextMethod> textMethods() {
     return {
-        {"GetDescription", Prelude::None, onlyOutput, 0, std::nullopt},
-        {"GetParameters", Prelude::None, onlyOutput, 0, std::nullopt},
-        {"GetAdditionalActions", Prelude::None, onlyOutput, 0, std::nullopt},
-        {"GetLastError", Prelude::None, onlyOutput, 0, std::nullopt},
+        {"GetDescription", Prelude::Parameters, onlyOutput, 0, std::nullopt},
+        {"GetParameters", Prelude::Parameters, onlyOutput, 0, std::nullopt},
+        {"GetAdditionalActions", Prelude::Parameters, onlyOutput, 0, std::nullopt},
+        {"GetLastError", Prelude::Parameters, onlyOutput, 0, std::nullopt},
         // A connection the host cannot be told about is ended at once.
-        {"Open", Prelude::None, onlyOutput, 0, 0, {"korvant3_fremu_exit", "korvant3_close"}},
-        {"DeviceTest", Prelude::None,
+        {"Open", Prelude::Parameters, onlyOutput, 0, 0, {"korvant3_fremu_exit", "korvant3_close"}},
+        {"DeviceTest", Prelude::Parameters,
          [](auto&) {
              return std::vector{kUntouched, Value::empty()};
          },
@@ -89,31 +87,16 @@ std::vector<TextMethod> textMethods() {
     };
 }
 
-class AllocationFailure : public ::testing::TestWithParam<TextMethod> {
-protected:
-    static bool prepare(HardeningSession& session, Prelude prelude) {
-        // The last error before the call, for the methods that must keep it.
-        session.call("OpenCashDrawer", {Value::empty()});
-        switch (prelude) {
-        case Prelude::None:
-            session.call("SetParameter", {Value::text("Serial"), Value::text(kEmulatorSerial)});
-            session.call("SetParameter", {Value::text("Ipaddr"), Value::text(kEmulatorAddress)});
-            return true;
-        case Prelude::Open:
-            return !session.open().empty();
-        case Prelude::OpenWithShift:
-            return session.openWithShift();
-        }
-        return false;
-    }
-};
+class AllocationFailure : public ::testing::TestWithParam<TextMethod> {};
 
 TEST_P(AllocationFailure, EveryRefusedAllocationGivesTheDocumentedOutcome) {
     const TextMethod& method = GetParam();
     for (size_t refused = 1;; ++refused) {
         SCOPED_TRACE("allocation " + std::to_string(refused) + " refused");
         HardeningSession session;
-        ASSERT_TRUE(prepare(session, method.prelude));
+        // The last error before the call, for the methods that must keep it.
+        session.call("OpenCashDrawer", {Value::empty()});
+        ASSERT_TRUE(session.prepare(method.prelude));
         session.driver().clearJournal();
         host::MemoryManager& memory = session.memory();
         const size_t failedBefore = memory.failedAllocations();

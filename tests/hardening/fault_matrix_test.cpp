@@ -219,8 +219,6 @@ Step status(std::string function) {
     return {std::move(function), false, Mapping::Status, true};
 }
 
-enum class Prelude { Parameters, Open, OpenWithShift };
-
 struct Operation {
     std::string method;
     Prelude prelude;
@@ -420,20 +418,6 @@ std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>
 
 class FaultMatrix : public ::testing::TestWithParam<Operation> {
 protected:
-    static bool prepare(HardeningSession& session, Prelude prelude) {
-        switch (prelude) {
-        case Prelude::Parameters:
-            session.call("SetParameter", {Value::text("Serial"), Value::text(kEmulatorSerial)});
-            session.call("SetParameter", {Value::text("Ipaddr"), Value::text(kEmulatorAddress)});
-            return true;
-        case Prelude::Open:
-            return !session.open().empty();
-        case Prelude::OpenWithShift:
-            return session.openWithShift();
-        }
-        return false;
-    }
-
     static bool called(const std::vector<std::string>& calls, const std::string& function) {
         return std::find(calls.begin(), calls.end(), function) != calls.end();
     }
@@ -484,7 +468,7 @@ TEST_P(FaultMatrix, EveryFaultGivesTheDocumentedOutcome) {
     for (const Row& row : rowsOf(operation, kinds)) {
         SCOPED_TRACE(row.description);
         HardeningSession session(R"({"clock":1700000000,"cash":1000000})");
-        ASSERT_TRUE(prepare(session, operation.prelude));
+        ASSERT_TRUE(session.prepare(operation.prelude));
         session.driver().clearJournal();
         session.driver().inject(row.rule.dump());
         const auto args = operation.args(session.device());
@@ -499,7 +483,7 @@ TEST_P(FaultMatrix, EveryFaultGivesTheDocumentedOutcome) {
 TEST_P(FaultMatrix, WithoutFaultsTheOperationSucceeds) {
     const Operation& operation = GetParam();
     HardeningSession session(R"({"clock":1700000000,"cash":1000000})");
-    ASSERT_TRUE(prepare(session, operation.prelude));
+    ASSERT_TRUE(session.prepare(operation.prelude));
     session.driver().clearJournal();
     const auto result = session.call(methodOf(operation), operation.args(session.device()));
     EXPECT_TRUE(result.succeeded()) << session.lastError().second;

@@ -38,8 +38,7 @@ host::CallResult HardeningSession::call(std::string_view method, std::vector<hos
 }
 
 std::string HardeningSession::open() {
-    call("SetParameter", {host::Value::text("Serial"), host::Value::text(kEmulatorSerial)});
-    call("SetParameter", {host::Value::text("Ipaddr"), host::Value::text(kEmulatorAddress)});
+    prepare(Prelude::Parameters);
     const auto opened = call("Open", {host::Value::empty()});
     device_ = opened.succeeded() ? opened.text(0) : std::string();
     return device_;
@@ -50,6 +49,23 @@ bool HardeningSession::openWithShift() {
            call("OpenShift", {host::Value::text(device_), host::Value::text(kCashierInput),
                               host::Value::empty()})
                .succeeded();
+}
+
+bool HardeningSession::prepare(Prelude prelude) {
+    switch (prelude) {
+    case Prelude::Parameters:
+        return call("SetParameter",
+                    {host::Value::text("Serial"), host::Value::text(kEmulatorSerial)})
+                   .succeeded() &&
+               call("SetParameter",
+                    {host::Value::text("Ipaddr"), host::Value::text(kEmulatorAddress)})
+                   .succeeded();
+    case Prelude::Open:
+        return !open().empty();
+    case Prelude::OpenWithShift:
+        return openWithShift();
+    }
+    return false;
 }
 
 std::pair<int32_t, std::string> HardeningSession::lastError() {

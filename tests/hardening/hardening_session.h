@@ -14,6 +14,13 @@
 
 namespace korvant::testing {
 
+// What a test has done before the call it is about.
+enum class Prelude {
+    Parameters,    // the serial number and address set, nothing opened
+    Open,          // the device open
+    OpenWithShift, // the device open and a shift running
+};
+
 class HardeningSession {
 public:
     // `emulatorConfig` as for DriverSession.
@@ -35,6 +42,8 @@ public:
     const std::string& device() const { return device_; }
     // Open, then OpenShift as Cashier1; false when either failed.
     bool openWithShift();
+    // Brings the session to `prelude`; false when that failed.
+    bool prepare(Prelude prelude);
     std::pair<int32_t, std::string> lastError();
 
     // How long the component waits for a busy task.

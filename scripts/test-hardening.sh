@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The hardening checks, each timed:
+#   1. the whole test suite built with the address and undefined-behaviour
+#      sanitizers (no recovery, leaks detected) and run;
+#   2. every fuzz target run for a short time (scripts/fuzz.sh);
+#   3. korvant-host under valgrind's memcheck: the demonstration (a cashier's
+#      day as it should go), and a whole shift with the device library failing
+#      in several ways.
+#
+#   scripts/test-hardening.sh
+#
+# FUZZ_SECONDS: time per fuzz target (default 10). SANITIZE_BUILD_DIR
+# (default build-sanitize), FUZZ_BUILD_DIR (default build-fuzz) and BUILD_DIR
+# (default build, the normal build scripts/test.sh makes; reused when present)
+# name the build folders.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+sanitize_build=${SANITIZE_BUILD_DIR:-$root/build-sanitize}
+build=${BUILD_DIR:-$root/build}
+fuzz_seconds=${FUZZ_SECONDS:-10}
+
+started=$SECONDS
+step_started=$SECONDS
+step() {
+  echo "hardening: $1 (previous step $((SECONDS - step_started)) s)"
+  step_started=$SECONDS
+}
+
+"$root/scripts/setup.sh" --fuzz
+
+step "sanitizer build and tests"
+# Unoptimised with line tables only: compiling is what costs here, and the
+# tests run fast enough without optimisation.
+cmake -S "$root" -B "$sanitize_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g1" "-DCMAKE_C_FLAGS_DEBUG=-O0 -g1" \
+  -DKORVANT_SANITIZE=ON -DKORVANT_BENCH=OFF >/dev/null
+cmake --build "$sanitize_build"
+# The package tests check the shipped binaries, which a sanitizer build is not.
+ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$sanitize_build" --output-on-failure -j2 -E '^package\.'
+
+step "fuzzing, ${fuzz_seconds} s per target"
+"$root/scripts/fuzz.sh" "$fuzz_seconds"
+
+step "valgrind"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target korvant-host korvant3emu AddInKorvant64
+memcheck() {
+  valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+    --show-leak-kinds=definite,indirect "$build/bin/korvant-host" "$@" >/dev/null
+}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+# The demonstration: a cashier's day as it should go.
+memcheck --programdata "$scratch/demo" demo
+# A whole shift with the device library failing in several ways.
+faults=()
+while IFS= read -r rule; do
+  [ -n "$rule" ] && faults+=(--fault "$rule")
+done <"$root/tests/hardening/whole_shift.faults"
+memcheck --emulator "${faults[@]}" run "$root/tests/hardening/whole_shift.json"
+
+step "done"
+echo "hardening: all checks passed in $((SECONDS - started)) s"
