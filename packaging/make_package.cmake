@@ -1,5 +1,6 @@
 # Builds the add-in package; run as a script by the addin-package target.
-# Inputs: ADDIN (this build's add-in), EXTRA_DIRS, VERSION, STAGE, OUTPUT.
+# Inputs: ADDIN (this build's add-in), EXTRA_DIRS, VERSION, STAGE, OUTPUT,
+# STRIP (binutils' strip, which reads ELF and PE alike; empty to ship as built).
 
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
@@ -26,6 +27,14 @@ foreach(candidate ${candidates})
   endforeach()
   if(found)
     file(COPY ${found} DESTINATION ${STAGE})
+    # Debug information stays with the build (for reading crash reports); the
+    # cash desk gets the binary without it, several times smaller.
+    if(STRIP)
+      execute_process(COMMAND ${STRIP} --strip-debug ${STAGE}/${name} RESULT_VARIABLE failed)
+      if(failed)
+        message(FATAL_ERROR "could not strip ${name}")
+      endif()
+    endif()
     string(APPEND components "  <component os=\"${os}\" path=\"${name}\" type=\"native\" arch=\"${arch}\"/>\n")
   endif()
 endforeach()

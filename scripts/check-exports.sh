@@ -20,7 +20,7 @@ dll_exports() {
 dll_imports_system_only() {
   for dll in $(objdump -p "$addin" | awk '/DLL Name:/ {print tolower($3)}'); do
     case "$dll" in
-      kernel32.dll|user32.dll|ole32.dll|shell32.dll|advapi32.dll|msvcrt.dll|ucrtbase.dll|api-ms-win-*|ws2_32.dll|oleaut32.dll|shlwapi.dll) ;;
+      kernel32.dll|user32.dll|ole32.dll|shell32.dll|advapi32.dll|msvcrt.dll|ucrtbase.dll|api-ms-win-*|ws2_32.dll|oleaut32.dll|shlwapi.dll|winmm.dll) ;;
       *) fail "imports $dll" ;;
     esac
   done

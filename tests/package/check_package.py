@@ -20,7 +20,7 @@ def binary_kind(data: bytes):
     return None, None
 
 
-def main(path):
+def main(path, expected_components=None):
     with zipfile.ZipFile(path) as archive:
         names = set(archive.namelist())
         for required in ("MANIFEST.XML", "INFO.XML"):
@@ -29,6 +29,9 @@ def main(path):
         assert manifest.tag == NS + "bundle", manifest.tag
         components = manifest.findall(NS + "component")
         assert components, "the manifest lists no component"
+        if expected_components is not None:
+            assert len(components) == expected_components, \
+                f"{len(components)} component(s), expected {expected_components}"
         for component in components:
             attrs = component.attrib
             assert attrs["type"] == "native", attrs
@@ -43,4 +46,10 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    # check_package.py [--components N] PACKAGE
+    args = sys.argv[1:]
+    expected = None
+    if args[:1] == ["--components"]:
+        expected = int(args[1])
+        args = args[2:]
+    main(args[0], expected)
