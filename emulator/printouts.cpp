@@ -73,6 +73,14 @@ int64_t vatOf(const Item& item) {
     return 0;
 }
 
+// The printed title of a numbered attribute; 0 and numbers beyond the list
+// have no title of their own.
+template <size_t N>
+const char* titleOf(const std::array<const char*, N>& titles, int64_t number,
+                    const char* otherwise = "") {
+    return number > 0 && number < int64_t(N) ? titles[size_t(number)] : otherwise;
+}
+
 const char* paymentMethodTitle(int64_t method) {
     static const std::array<const char*, 8> titles{"",
                                                    "ПРЕДОПЛАТА 100%",
@@ -82,7 +90,7 @@ const char* paymentMethodTitle(int64_t method) {
                                                    "ЧАСТИЧНЫЙ РАСЧЕТ И КРЕДИТ",
                                                    "ПЕРЕДАЧА В КРЕДИТ",
                                                    "ОПЛАТА КРЕДИТА"};
-    return method > 0 && method < 8 ? titles[size_t(method)] : "";
+    return titleOf(titles, method);
 }
 
 const char* subjectTitle(int64_t subject) {
@@ -100,7 +108,7 @@ const char* subjectTitle(int64_t subject) {
                                                     "АГЕНТСКОЕ ВОЗНАГРАЖДЕНИЕ",
                                                     "СОСТАВНОЙ ПРЕДМЕТ РАСЧЕТА",
                                                     "ИНОЙ ПРЕДМЕТ РАСЧЕТА"};
-    return subject > 0 && subject < 14 ? titles[size_t(subject)] : "";
+    return titleOf(titles, subject);
 }
 
 const char* agentTitle(int64_t agent) {
@@ -112,7 +120,7 @@ const char* agentTitle(int64_t agent) {
                                                    "ПОВЕРЕННЫЙ",
                                                    "КОМИССИОНЕР",
                                                    "АГЕНТ"};
-    return agent > 0 && agent < 8 ? titles[size_t(agent)] : "АГЕНТ";
+    return titleOf(titles, agent, "АГЕНТ");
 }
 
 std::string taxSystems(int64_t mask) {
