@@ -167,6 +167,12 @@ std::u16string MemoryManager::readText(const HostChar* text, std::optional<std::
             noteProblem(ProblemKind::TextOverrun,
                         std::string(what) + ": a text of " + std::to_string(*units) +
                             " units in a block of " + std::to_string(*size) + " bytes");
+        } else if (*units == capacity || text[*units] != 0) {
+            // Hosts that read a text up to its zero would run past the text, or the block.
+            noteProblem(ProblemKind::Unterminated,
+                        std::string(what) + ": a text of " + std::to_string(*units) +
+                            " units without its terminating zero inside its block of " +
+                            std::to_string(*size) + " bytes");
         }
     } else {
         length = unitsUpToZero(capacity);

@@ -25,7 +25,7 @@ public:
         Overrun,          // bytes written past the end of a block
         ForeignText,      // a text handed back that does not start a live block
         TextOverrun,      // a text whose length runs past the end of its block
-        Unterminated,     // a zero-terminated text without its zero inside its block
+        Unterminated,     // a text without its terminating zero inside its block
         DestructorCalled, // the add-in destroyed the host's own object
     };
     struct Problem {
@@ -54,8 +54,9 @@ public:
 
     // Reads a text handed back by the add-in: `units` UTF-16 units, or up to the terminating
     // zero when no length is given. Checked against the block it lies in: reading stops at
-    // the block's end, and a text that lies in no live block is noted as a problem. `what`
-    // names the text in problem messages.
+    // the block's end, a text that lies in no live block is noted as a problem, and so is one
+    // whose terminating zero (after its `units`) is not inside its block, as hosts that read
+    // to the zero need it. `what` names the text in problem messages.
     std::u16string readText(const HostChar* text, std::optional<std::size_t> units,
                             std::string_view what);
     std::string readBytes(const char* text, std::size_t bytes, std::string_view what);

@@ -52,23 +52,14 @@ WideString fromUtf8(const char* text, size_t length) {
 }
 
 bool setResultString(IMemoryManager* memory, tVariant& value, std::string_view text) {
-    if (memory == nullptr) {
-        return false;
-    }
-    WideString wide = fromUtf8(text);
     // A text with an inner zero ends there for the host.
-    const size_t length =
-        wide.find(WCHAR_T{0}) == WideString::npos ? wide.size() : wide.find(WCHAR_T{0});
-    void* buffer = nullptr;
-    if (!memory->AllocMemory(&buffer, static_cast<unsigned long>(length * sizeof(WCHAR_T)))) {
+    WCHAR_T* buffer = allocateHostText(memory, text.substr(0, text.find('\0')));
+    if (buffer == nullptr) {
         return false;
-    }
-    if (length > 0) {
-        std::memcpy(buffer, wide.data(), length * sizeof(WCHAR_T));
     }
     value.vt = nativeapi::VTYPE_PWSTR;
-    value.wstr.pwstrVal = static_cast<WCHAR_T*>(buffer);
-    value.wstr.wstrLen = static_cast<uint32_t>(length);
+    value.wstr.pwstrVal = buffer;
+    value.wstr.wstrLen = static_cast<uint32_t>(hostTextLength(buffer));
     return true;
 }
 
@@ -95,6 +86,8 @@ WCHAR_T* allocateHostText(IMemoryManager* memory, std::string_view text) {
     if (memory == nullptr) {
         return nullptr;
     }
+    // Room for the terminating zero too: hosts that read a text up to its zero must find it
+    // inside the block.
     const WideString wide = fromUtf8(text);
     void* buffer = nullptr;
     if (!memory->AllocMemory(&buffer,

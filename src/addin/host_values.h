@@ -24,8 +24,9 @@ std::string toUtf8(const WCHAR_T* text);
 WideString fromUtf8(const char* text, size_t length = 0);
 WideString fromUtf8(std::string_view text);
 
-// Allocates the text through the host and stores it in `value` as VTYPE_PWSTR.
-// False, with `value` untouched, when there is no memory manager or it refuses.
+// Allocates the text, with its terminating zero, through the host and stores it
+// in `value` as VTYPE_PWSTR (wstrLen: the characters before the zero). False,
+// with `value` untouched, when there is no memory manager or it refuses.
 bool setResultString(IMemoryManager* memory, tVariant& value, std::string_view text);
 
 // Copies `text` into a host buffer of `length` characters (0: the text's length

@@ -275,13 +275,20 @@ TEST(HostValues, ReadsHostTextToItsTerminatorWhateverItsLength) {
     EXPECT_EQ(HostArgs(nullptr, &number, 1).text(0), "");
 }
 
-TEST(HostValues, EmptyResultAsksForZeroBytes) {
+TEST(HostValues, ResultTextsCarryTheirTerminatingZero) {
     TestMemory memory;
-    tVariant value = emptyValue();
-    ASSERT_TRUE(setResultString(&memory, value, ""));
-    EXPECT_EQ(memory.lastBytes, 0u);
-    EXPECT_EQ(value.vt, nativeapi::VTYPE_PWSTR);
-    EXPECT_EQ(value.wstr.wstrLen, 0u);
+    const struct {
+        std::string_view text;
+        uint32_t length;
+    } cases[] = {{"", 0}, {"Нет ошибки", 10}, {"😀", 2}, {std::string_view("ab\0cd", 5), 2}};
+    for (const auto& c : cases) {
+        tVariant value = emptyValue();
+        ASSERT_TRUE(setResultString(&memory, value, c.text));
+        EXPECT_EQ(value.vt, nativeapi::VTYPE_PWSTR);
+        EXPECT_EQ(value.wstr.wstrLen, c.length) << c.text;
+        EXPECT_EQ(memory.lastBytes, (c.length + 1) * sizeof(WCHAR_T)) << c.text;
+        EXPECT_EQ(value.wstr.pwstrVal[c.length], 0) << c.text;
+    }
     tVariant untouched = emptyValue();
     EXPECT_FALSE(setResultString(nullptr, untouched, "x"));
     EXPECT_EQ(untouched.vt, nativeapi::VTYPE_EMPTY);

@@ -124,11 +124,9 @@ TEST_F(FakeAddIn, MemoryFaultsOfTheAddInAreNoticed) {
         int mode;
         Kind kind;
     };
-    const Case cases[] = {{0, Kind::ForeignText},
-                          {1, Kind::DoubleFree},
-                          {2, Kind::Overrun},
-                          {4, Kind::TextOverrun},
-                          {7, Kind::DestructorCalled}};
+    const Case cases[] = {{0, Kind::ForeignText},  {1, Kind::DoubleFree},
+                          {2, Kind::Overrun},      {4, Kind::TextOverrun},
+                          {8, Kind::Unterminated}, {7, Kind::DestructorCalled}};
     for (const auto& c : cases) {
         MemoryManager& memory = fresh().memory();
         ASSERT_TRUE(misbehave(c.mode).succeeded()) << c.mode;

@@ -337,11 +337,13 @@ private:
                 memory->FreeMemory(&copy);
             }
             break;
-        case 2: // written past its end
-            memory->AllocMemory(&block, 2);
-            std::memset(block, 'x', 4);
+        case 2: // written past its end (a terminated text, then one unit more)
+            memory->AllocMemory(&block, 4);
             param.vt = kPWStr;
             param.w.pwstrVal = static_cast<WChar*>(block);
+            param.w.pwstrVal[0] = u'x';
+            param.w.pwstrVal[1] = 0;
+            param.w.pwstrVal[2] = u'x';
             param.w.wstrLen = 1;
             break;
         case 3: // left behind
@@ -377,6 +379,13 @@ private:
 #else
             delete memory;
 #endif
+            break;
+        case 8: // a text of the right length without room for its terminating zero
+            memory->AllocMemory(&block, 4);
+            param.vt = kPWStr;
+            param.w.pwstrVal = static_cast<WChar*>(block);
+            std::memcpy(block, u"ab", 4);
+            param.w.wstrLen = 2;
             break;
         default:
             result.bVal = false;

@@ -109,14 +109,21 @@ TEST(MemoryManager, ReadsHandedBackTextsWithinTheirBlocks) {
     auto* text = static_cast<char16_t*>(memory.allocateForHost(8)); // 4 units
     std::memcpy(text, u"abcd", 8);
 
-    EXPECT_EQ(memory.readText(text, 2, "t"), u"ab");
-    EXPECT_TRUE(memory.problems().empty());
+    // A text with a length needs its terminating zero inside the block all the same.
     EXPECT_EQ(memory.readText(text, 9, "t"), u"abcd");
     EXPECT_EQ(memory.problemCount(Kind::TextOverrun), 1u);
+    EXPECT_EQ(memory.problemCount(Kind::Unterminated), 0u) << "one problem per text";
+    EXPECT_EQ(memory.readText(text, 4, "t"), u"abcd");
+    EXPECT_EQ(memory.problemCount(Kind::Unterminated), 1u) << "no room for the zero";
+    EXPECT_EQ(memory.readText(text, 2, "t"), u"ab");
+    EXPECT_EQ(memory.problemCount(Kind::Unterminated), 2u) << "no zero after the text";
     EXPECT_EQ(memory.readText(text, std::nullopt, "t"), u"abcd");
-    EXPECT_EQ(memory.problemCount(Kind::Unterminated), 1u);
+    EXPECT_EQ(memory.problemCount(Kind::Unterminated), 3u);
     text[2] = 0;
+    const auto problemsBefore = memory.problems().size();
     EXPECT_EQ(memory.readText(text, std::nullopt, "t"), u"ab");
+    EXPECT_EQ(memory.readText(text, 2, "t"), u"ab");
+    EXPECT_EQ(memory.problems().size(), problemsBefore) << memory.report();
 
     const char16_t foreign[] = u"xyz";
     EXPECT_EQ(memory.readText(foreign, std::nullopt, "t"), u"xyz");
