@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
 using namespace korvant::host;
 using namespace korvant::host::testing;
 
@@ -143,6 +147,43 @@ TEST_F(RealAddIn, LastErrorInBothLanguages) {
     EXPECT_EQ(lastError().text(0), "Не поддерживается");
     component->setLocale("en_US");
     EXPECT_EQ(lastError().text(0), "Unsupported");
+}
+
+// SetLocale sets the process locale the host names, except the numeric category: the host's
+// own reading and printing of numbers must not change under it.
+TEST_F(RealAddIn, SetLocaleLeavesTheHostsNumbersAlone) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
+    // A locale of this machine with a decimal comma, named as a host would name it here.
+    std::string chosen;
+    for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "Russian_Russia.1251"}) {
+        if (std::setlocale(LC_ALL, name) != nullptr) {
+            chosen = name;
+            break;
+        }
+    }
+    std::setlocale(LC_ALL, before.c_str());
+    if (chosen.empty()) {
+        GTEST_SKIP() << "no Russian locale on this machine";
+    }
+    const std::string collate = std::setlocale(LC_COLLATE, nullptr);
+
+    component->setLocale(chosen);
+    const std::string collateAfter = std::setlocale(LC_COLLATE, nullptr);
+    const std::string numericAfter = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string point = std::localeconv()->decimal_point;
+    const double read = std::strtod("-150.5", nullptr);
+    char printed[16];
+    std::snprintf(printed, sizeof printed, "%.1f", 2.5);
+    const auto message = lastError().text(0);
+    std::setlocale(LC_ALL, before.c_str());
+
+    EXPECT_NE(collateAfter, collate) << "the other categories follow the host";
+    EXPECT_EQ(numericAfter, numeric);
+    EXPECT_EQ(point, ".");
+    EXPECT_EQ(read, -150.5);
+    EXPECT_STREQ(printed, "2.5");
+    EXPECT_EQ(message, "Нет ошибки");
 }
 
 TEST_F(RealAddIn, OpenWithoutDeviceLibrary) {
