@@ -178,7 +178,7 @@ bool HostArgs::setText(long index, std::string_view utf8) const {
     return value != nullptr && setResultString(memory_, *value, utf8);
 }
 
-bool HostArgs::setIntegerKeepingType(long index, int32_t value) const {
+bool HostArgs::setInteger(long index, int32_t value) const {
     tVariant* target = at(index);
     if (target == nullptr) {
         return false;
@@ -194,7 +194,10 @@ bool HostArgs::setIntegerKeepingType(long index, int32_t value) const {
         target->llVal = value;
         return true;
     default:
-        return false;
+        // The value the host passed is its own (a text included): nothing to release.
+        target->vt = nativeapi::VTYPE_I4;
+        target->lVal = value;
+        return true;
     }
 }
 

@@ -59,11 +59,12 @@ public:
 
     // Writes a text result into a parameter; false when the host refused memory.
     bool setText(long index, std::string_view utf8) const;
-    // Writes an integer result into a parameter without changing the type the
-    // host gave it: VTYPE_I2 takes the low 16 bits, VTYPE_I4 all 32, VTYPE_UINT
-    // the value widened with its sign to the 64-bit field. Any other type is
-    // left as it is; false then.
-    bool setIntegerKeepingType(long index, int32_t value) const;
+    // Writes an integer result into a parameter, as a text result is written
+    // whatever the parameter held. An integer type the host chose stays: VTYPE_I2
+    // takes the low 16 bits, VTYPE_I4 all 32, VTYPE_UINT the value widened with
+    // its sign to the 64-bit field. Any other value (empty, text, real...) becomes
+    // VTYPE_I4. False only when there is no such parameter.
+    bool setInteger(long index, int32_t value) const;
 
 private:
     IMemoryManager* memory_;

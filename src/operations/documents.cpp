@@ -108,8 +108,9 @@ MethodOutcome getLineLength(ComponentState& state, const HostArgs& args) {
     if (!record(state, parseResponse(answer, info))) {
         return MethodOutcome::boolean(false);
     }
-    // The host chose the argument's type; a type that holds no integer gets nothing.
-    args.setIntegerKeepingType(1, info.line_length);
+    // Written whatever the host passed there: an integer type it chose is kept, anything
+    // else (an empty value, a text, a real) becomes a 32-bit integer.
+    args.setInteger(1, info.line_length);
     return MethodOutcome::boolean(true);
 }
 

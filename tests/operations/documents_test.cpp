@@ -185,20 +185,19 @@ protected:
     LineLengthTest() : OpenDeviceTest(R"({"clock":1700000000,"line_length":42})") {}
 };
 
-// The width goes into the argument with the type the host gave it.
-TEST_F(LineLengthTest, WidthKeepsTheArgumentsType) {
+// The width goes into the argument whatever the host passed there: an integer type it chose
+// stays, anything else becomes I4.
+TEST_F(LineLengthTest, WidthGoesIntoTheArgumentWhateverItHeld) {
     struct Case {
         Value given;
         Value expected;
     };
     const std::vector<Case> cases = {
-        {Value::empty(), Value::empty()},
-        {Value::i2(0), Value::i2(42)},
-        {Value::i4(0), Value::i4(42)},
-        {Value::uint(0), Value::uint(42)},
-        {Value::r8(1.5), Value::r8(1.5)},
-        {Value::text("x"), Value::text("x")},
-        {Value::boolean(true), Value::boolean(true)},
+        {Value::empty(), Value::i4(42)},       {Value::i2(0), Value::i2(42)},
+        {Value::i4(0), Value::i4(42)},         {Value::uint(0), Value::uint(42)},
+        {Value::r8(1.5), Value::i4(42)},       {Value::r4(1.5F), Value::i4(42)},
+        {Value::text("x"), Value::i4(42)},     {Value::text(""), Value::i4(42)},
+        {Value::boolean(true), Value::i4(42)}, {Value::ofType(host::VType::Null), Value::i4(42)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.given));
