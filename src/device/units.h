@@ -7,8 +7,10 @@
 
 namespace korvant {
 
-// trunc(roubles × 100 + 0.1) × 100: whole kopecks, the 0.1 absorbing the binary
-// representation error (12.345 gives 123400). nullopt when the value is not
+// trunc(roubles × 100 + 0.1) × 100: whole kopecks (12.345 gives 123400). The rule
+// is applied to the decimal the host wrote, the shortest one that reads back as
+// the double it passed, and computed in integers: 1.299 gives 13000 on every build,
+// whatever unit does the floating-point arithmetic. nullopt when the value is not
 // finite or the result does not fit 64 bits.
 std::optional<int64_t> amountToDevice(double roubles);
 

@@ -1,5 +1,5 @@
-#include "documents/base64.h"
 #include "device/units.h"
+#include "documents/base64.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +52,39 @@ TEST(DeviceUnits, AmountsAndQuantities) {
     EXPECT_EQ(amountFromDevice(1234599), 123.45);
     EXPECT_EQ(amountFromDevice(150000), 15.0);
     EXPECT_EQ(amountFromDevice(-1234599), -123.45);
+}
+
+// The rule works on the decimal the host wrote, never on what a floating-point unit makes of
+// it: these are the amounts an extended-precision unit used to send a kopeck short.
+TEST(DeviceUnits, TheRuleAppliesToTheDecimalTheHostWrote) {
+    const struct {
+        double value;
+        int64_t amount;
+        int64_t quantity;
+    } cases[] = {
+        {1.299, 13000, 12990},
+        {100 + 9.99 / 10, 1010000, 1009990}, // a price with its discount spread over 10 units
+        {1.13, 11300, 11300},
+        {0.1 + 0.2, 3000, 3000},  // 0.30000000000000004
+        {12.349, 123500, 123490}, // a 9 cut off carries with the 0.1
+        {12.3455, 123400, 123450},
+        {0.0009, 0, 10}, // 0.9 of a quantity's unit carries too
+        {0.0005, 0, 0},
+        {5e-324, 0, 0},
+        {1e-20, 0, 0},
+        {1e-5, 0, 0},
+        {0.01, 100, 100},
+        {19.99, 199900, 199900},
+        {123456789.12, 1234567891200, 1234567891200},
+        {-0.0, 0, 0},
+        {-1.299, -12900, -12980}, // toward zero, as the rule reads for a negative
+        {-0.05, -400, -490},
+        {-0.001, 0, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(amountToDevice(c.value), c.amount) << c.value;
+        EXPECT_EQ(quantityToDevice(c.value), c.quantity) << c.value;
+    }
 }
 
 TEST(DeviceUnits, RefusesWhatDoesNotFit) {

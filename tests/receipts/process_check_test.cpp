@@ -53,6 +53,31 @@ TEST_F(ProcessCheckTest, SaleSendsExactlyOpenItemAndClose) {
               std::to_string(lastTaskData()["fd_number"].get<int64_t>()));
 }
 
+// Money is converted the same way on every build, whatever unit does the floating-point
+// arithmetic: these amounts lost a kopeck where it kept extended precision.
+TEST_F(ProcessCheckTest, AmountsAreTheSameOnEveryBuild) {
+    const std::string positions =
+        // 100 after a discount of 9.99 on 10 units: 100.999 before it.
+        R"(<FiscalString Name="Tea" Quantity="10" PriceWithDiscount="100" DiscountAmount="9.99" )"
+        R"(VATRate="20" VATAmount="1.13" PaymentMethod="4" CalculationSubject="1"/>)"
+        R"(<FiscalString Name="Nails" Quantity="0.999" PriceWithDiscount="1.299" )"
+        R"(DiscountAmount="0" VATRate="20" VATAmount="0.29" PaymentMethod="4" )"
+        R"(CalculationSubject="1"/>)";
+    const auto result =
+        processCheck(receiptPackage(kSaleParameters, positions, R"(<Payments Cash="1011.29"/>)"));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    const auto items = session_.requestsTo(kAddItem);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0]["price"], 1010000);
+    EXPECT_EQ(items[0]["item_disc_abs"], 99900);
+    EXPECT_EQ(items[0]["tax_value"], 11300);
+    EXPECT_EQ(items[1]["price"], 13000);
+    EXPECT_EQ(items[1]["quant"], 9990);
+    EXPECT_EQ(items[1]["tax_value"], 2900);
+    EXPECT_EQ(session_.requestsTo(kCloseDoc).at(0)["cash"], 10112900);
+}
+
 // The receipt is made; only the host could not take the output text.
 TEST_F(ProcessCheckTest, OutputTheHostCannotTakeFailsWithoutACode) {
     session_.component().memory().failAllAllocations(true);
