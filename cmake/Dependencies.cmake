@@ -23,32 +23,32 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   add_library(korvant_staged_headers INTERFACE IMPORTED)
   set_target_properties(korvant_staged_headers PROPERTIES
     INTERFACE_INCLUDE_DIRECTORIES ${KORVANT_STAGED_INCLUDE})
-
-  # GoogleTest is compiled for the target from the sources Debian ships with
-  # libgtest-dev; a small package file lets find_package(GTest) take these
-  # targets as they are.
-  if(KORVANT_TESTS)
-    set(KORVANT_GTEST_SOURCE /usr/src/googletest)
-    if(NOT EXISTS ${KORVANT_GTEST_SOURCE}/CMakeLists.txt)
-      message(FATAL_ERROR "${KORVANT_GTEST_SOURCE} is missing: install libgtest-dev")
-    endif()
-    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-    add_subdirectory(${KORVANT_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-    foreach(lib gtest gtest_main gmock gmock_main)
-      target_compile_options(${lib} PRIVATE -w)
-      if(NOT TARGET GTest::${lib})
-        add_library(GTest::${lib} ALIAS ${lib})
-      endif()
-    endforeach()
-    set(KORVANT_GTEST_CONFIG ${CMAKE_BINARY_DIR}/gtest-package)
-    file(WRITE ${KORVANT_GTEST_CONFIG}/GTestConfig.cmake
-      "# GoogleTest is part of this build (cmake/Dependencies.cmake).\n")
-    set(GTest_DIR ${KORVANT_GTEST_CONFIG} CACHE PATH "" FORCE)
-  endif()
 else()
   find_package(nlohmann_json 3.11 REQUIRED)
   add_library(korvant_staged_headers INTERFACE)
+endif()
+
+# In a cross build (Windows, 32-bit Linux) GoogleTest is compiled for the
+# target from the sources Debian ships with libgtest-dev; a small package file
+# lets find_package(GTest) take these targets as they are.
+if(CMAKE_CROSSCOMPILING AND KORVANT_TESTS)
+  set(KORVANT_GTEST_SOURCE /usr/src/googletest)
+  if(NOT EXISTS ${KORVANT_GTEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "${KORVANT_GTEST_SOURCE} is missing: install libgtest-dev")
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(${KORVANT_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  foreach(lib gtest gtest_main gmock gmock_main)
+    target_compile_options(${lib} PRIVATE -w)
+    if(NOT TARGET GTest::${lib})
+      add_library(GTest::${lib} ALIAS ${lib})
+    endif()
+  endforeach()
+  set(KORVANT_GTEST_CONFIG ${CMAKE_BINARY_DIR}/gtest-package)
+  file(WRITE ${KORVANT_GTEST_CONFIG}/GTestConfig.cmake
+    "# GoogleTest is part of this build (cmake/Dependencies.cmake).\n")
+  set(GTest_DIR ${KORVANT_GTEST_CONFIG} CACHE PATH "" FORCE)
 endif()
 
 file(GLOB KORVANT_TINYXML2_SOURCE ${CMAKE_SOURCE_DIR}/.deps/tinyxml2-*/tinyxml2.cpp)
@@ -75,14 +75,45 @@ add_library(korvant_inideps INTERFACE)
 target_link_libraries(korvant_inideps INTERFACE korvant_staged_headers)
 target_compile_definitions(korvant_inideps INTERFACE SI_IMPLEMENTATION $<$<NOT:$<BOOL:${WIN32}>>:SI_NO_CONVERSION>)
 
-# 64-bit Windows test programs run under wine64 when it is installed; 32-bit
-# ones cannot run on this machine at all.
-if(CMAKE_CROSSCOMPILING AND WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8 AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
-  find_program(KORVANT_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+# Windows programs of this build run under wine when it is installed: wine64 for
+# 64-bit ones, the 32-bit part of wine (wine32) for 32-bit ones, which needs a
+# kernel that runs 32-bit Linux programs (scripts/build-windows.sh checks).
+if(CMAKE_CROSSCOMPILING AND WIN32 AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    find_program(KORVANT_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+    set(KORVANT_WINE_ARCH win64)
+  else()
+    find_program(KORVANT_WINE wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+    set(KORVANT_WINE_ARCH win32)
+  endif()
   if(KORVANT_WINE)
     set(KORVANT_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
     configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
       FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+  endif()
+endif()
+
+# 32-bit Linux programs run as they are where the kernel runs 32-bit code; where
+# it refuses them (some virtual machines do), QEMU's user-mode emulator runs
+# them, and the tests start every program of this build through it.
+if(CMAKE_CROSSCOMPILING AND NOT WIN32 AND KORVANT_TESTS AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(probe_dir ${CMAKE_BINARY_DIR}/run-probe)
+  file(WRITE ${probe_dir}/probe.c "int main(void) { return 0; }\n")
+  try_compile(probe_built ${probe_dir}/build SOURCES ${probe_dir}/probe.c
+    COPY_FILE ${probe_dir}/probe)
+  set(probe_ran 1)
+  if(probe_built)
+    execute_process(COMMAND ${probe_dir}/probe RESULT_VARIABLE probe_ran OUTPUT_QUIET ERROR_QUIET)
+  endif()
+  if(NOT probe_ran STREQUAL "0")
+    find_program(KORVANT_QEMU_I386 qemu-i386)
+    if(KORVANT_QEMU_I386)
+      message(STATUS "32-bit programs do not run on this machine: tests run under ${KORVANT_QEMU_I386}")
+      set(CMAKE_CROSSCOMPILING_EMULATOR ${KORVANT_QEMU_I386})
+    else()
+      message(WARNING "32-bit programs do not run on this machine and qemu-i386 is missing: "
+        "install qemu-user (scripts/setup.sh does) to run the tests")
+    endif()
   endif()
 endif()

@@ -3,9 +3,12 @@
 # source that the add-in compiles statically. Safe to run again: it only does
 # what is missing.
 #   scripts/setup.sh            Linux toolchain, libraries, tinyxml2 source
-#   scripts/setup.sh --windows  also the MinGW-w64 cross compilers, wine and clang (which
+#   scripts/setup.sh --windows  also the MinGW-w64 cross compilers, wine (64 and 32 bits: the
+#                               i386 architecture is added for the latter) and clang (which
 #                               compiles the MSVC-ABI check of the Windows add-in)
 #   scripts/setup.sh --fuzz     also clang 14 with its sanitizer runtimes
+# Where the kernel refuses 32-bit programs, QEMU's user-mode emulator is installed too: the
+# 32-bit Linux build runs its tests under it.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,9 +17,11 @@ deps="$root/.deps"
 packages=(build-essential cmake ninja-build pkg-config dpkg-dev
   nlohmann-json3-dev libtinyxml2-dev libsimpleini-dev libspdlog-dev libfmt-dev
   libgtest-dev libgmock-dev libbenchmark-dev g++-multilib python3 zip unzip valgrind locales)
+windows=no
 for arg in "$@"; do
   case "$arg" in
-    --windows) packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
+    --windows) windows=yes
+      packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386
       binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 clang-14) ;;
     --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
     *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
@@ -32,6 +37,13 @@ done
 
 updated=no
 apt_update() { [ "$updated" = yes ] || { sudo_ apt-get update -qq; updated=yes; }; }
+
+# wine32 is a package of the i386 architecture.
+if [ "$windows" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture"
+  sudo_ dpkg --add-architecture i386
+  updated=no
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
@@ -63,6 +75,16 @@ if ! ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null 2>&1; then
   (cd "$deps" && apt-get source -qq --download-only tinyxml2 >/dev/null && dpkg-source -x --no-check tinyxml2_*.dsc >/dev/null)
   ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null
 fi
+# 32-bit Linux programs: run as they are where the kernel allows it, else under QEMU.
+probe=$(mktemp -d)
+if printf 'int main(void) { return 0; }\n' | gcc -m32 -x c - -o "$probe/probe" 2>/dev/null &&
+  ! "$probe/probe" 2>/dev/null && ! command -v qemu-i386 >/dev/null; then
+  echo "setup: this kernel refuses 32-bit programs; installing qemu-user to run them"
+  apt_update
+  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user
+fi
+rm -rf "$probe"
+
 # A Russian UTF-8 locale, so tests can prove numbers ignore the host's locale.
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
   sudo_ localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 || echo "setup: could not build the ru_RU.UTF-8 locale" >&2

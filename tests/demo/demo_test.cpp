@@ -3,6 +3,7 @@
 
 #include "host/script_notation.h"
 #include "host/system.h"
+#include "support/program_command.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -80,7 +81,8 @@ protected:
     DayRun host(const std::vector<std::string>& args) {
         // The program's path made absolute first: the folder may be on another drive.
         std::string command = shellChangeDirectory(folder_) + " && " +
-                              quoted(pathText(std::filesystem::absolute(KORVANT_HOST_PATH)));
+                              korvant::testing::programCommand(
+                                  pathText(std::filesystem::absolute(KORVANT_HOST_PATH)));
         for (const auto& arg : args) {
             command += " " + quoted(arg);
         }

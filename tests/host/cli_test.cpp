@@ -3,6 +3,7 @@
 #include "host/script_notation.h"
 #include "host/system.h"
 #include "host_test_support.h"
+#include "support/program_command.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ protected:
     // standard input.
     Outcome run(const std::vector<std::string>& args, const std::string& input = "",
                 bool withAddIn = true) {
-        std::string command = quoted(KORVANT_HOST_PATH);
+        std::string command = korvant::testing::programCommand(KORVANT_HOST_PATH);
         if (withAddIn) {
             command += " --addin " + quoted(KORVANT_ADDIN_PATH);
         }

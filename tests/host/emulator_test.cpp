@@ -3,6 +3,7 @@
 #include "host/host.h"
 #include "host/system.h"
 #include "host_test_support.h"
+#include "support/program_command.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,7 @@ TEST(Emulator, ProgramPrintsTheJournalAfterTheCalls) {
     const auto folder = makeTemporaryDirectory("korvant-host-emu-");
     writeFile(folder / "script.json", R"({"calls": [{"method": "GetInterfaceRevision"}]})");
     // korvant-host takes the emulator beside itself.
-    const std::string command = shellQuoted(KORVANT_HOST_PATH) + " --addin " +
+    const std::string command = korvant::testing::programCommand(KORVANT_HOST_PATH) + " --addin " +
                                 shellQuoted(KORVANT_ADDIN_PATH) + " --journal run " +
                                 shellQuoted(pathText(folder / "script.json")) + " >" +
                                 shellQuoted(pathText(folder / "out")) + " 2>&1";
