@@ -350,18 +350,6 @@ TEST_F(ProcessCheckTest, VatLeftOutIsComputedFromTheLineTotal) {
     }
 }
 
-TEST_F(ProcessCheckTest, CashierInnAsClientsWriteIt) {
-    for (const char* attribute : {R"(CashierINN="500100732259")", R"(CashierInn="500100732259")"}) {
-        session_.clearJournal();
-        ASSERT_TRUE(
-            processCheck(receiptPackage(parameters(1, attribute), kTea, kCash200)).succeeded());
-        EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
-                  Texts{R"({"doc_kind":0,"taxcode":1,"user_inn":"500100732259",)"
-                        R"("user_name":"Cashier1"})"})
-            << attribute;
-    }
-}
-
 TEST_F(ProcessCheckTest, CustomerContactIsThePhoneElseTheEmail) {
     struct Case {
         const char* customer;
