@@ -169,6 +169,14 @@ void addRegistration(Request& request, const RegistrationParameters& parameters,
     request.set(tag::fd_ext_mode, modeValue(parameters, ModeField::FdExtMode));
 }
 
+// The operation type is a 1C number, which a host may hand as any integer or
+// real type. Anything that is not exactly 1, 2 or 3 (a text, a fraction, an
+// unknown number) reads as 0 and is refused like any unknown type.
+int32_t operationType(const HostArgs& args) {
+    const double type = args.numeric(1).value_or(0);
+    return type == 1 || type == 2 || type == 3 ? static_cast<int32_t>(type) : 0;
+}
+
 } // namespace
 
 MethodOutcome getDataKKT(ComponentState& state, const HostArgs& args) {
@@ -210,9 +218,7 @@ MethodOutcome operationFN(ComponentState& state, const HostArgs& args) {
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
-    // A type that is not an integer value (a text, a fractional number) names
-    // no operation: it reads as 0 and is refused below like any unknown type.
-    const int32_t type = args.integer(1).value_or(0);
+    const int32_t type = operationType(args);
     const RegistrationParameters parameters = readRegistrationParameters(args.text(2));
     KORVANT_LOG("AddInKorvant::operationFN", "type ", type);
 

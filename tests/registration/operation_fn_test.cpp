@@ -135,8 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"Zero", kRegistered, Value::i4(0), nullptr, nullptr, 9},
         TypeCase{"Four", kRegistered, Value::i4(4), nullptr, nullptr, 9},
         TypeCase{"Negative", kRegistered, Value::i4(-1), nullptr, nullptr, 9},
+        // The type is a 1C number: any numeric host type holding 1, 2 or 3 names it.
         TypeCase{"ShortInteger", kRegistered, Value::i2(3), kCloseArchive,
                  R"({"user_inn":"500100732259","user_name":"Иванова А. П."})", 0},
+        TypeCase{"LongInteger", kRegistered, Value::integral(host::VType::I8, 3), kCloseArchive,
+                 R"({"user_inn":"500100732259","user_name":"Иванова А. П."})", 0},
+        TypeCase{"WholeReal", kUnregistered, Value::r8(1.0), kRegistration, kFullRegistration, 0},
+        TypeCase{"Fraction", kRegistered, Value::r8(2.5), nullptr, nullptr, 9},
         // A type given as text names no operation.
         TypeCase{"Text", kUnregistered, Value::text("1"), nullptr, nullptr, 9}),
     [](const auto& info) { return std::string(info.param.name); });
