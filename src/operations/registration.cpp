@@ -24,7 +24,7 @@ namespace attr = registration_attr;
 enum class ModeField { FdMode, FdExtMode };
 
 // One operating-mode flag: its table attribute, where the register keeps it,
-// and the record member OperationFN sends it from (null when it is only read).
+// and the record member OperationFN sends it from.
 struct ModeFlag {
     std::string_view attribute;
     ModeField field;
@@ -33,7 +33,7 @@ struct ModeFlag {
 };
 
 // In the order GetDataKKT writes them.
-constexpr std::array<ModeFlag, 13> kModeFlags{{
+constexpr std::array<ModeFlag, 14> kModeFlags{{
     {attr::IsOffline, ModeField::FdMode, 0x02, &RegistrationParameters::isOffline},
     {attr::IsEncrypted, ModeField::FdMode, 0x01, &RegistrationParameters::isEncrypted},
     {attr::IsService, ModeField::FdMode, 0x08, &RegistrationParameters::isService},
@@ -42,13 +42,14 @@ constexpr std::array<ModeFlag, 13> kModeFlags{{
     {attr::IsLottery, ModeField::FdExtMode, 0x08, &RegistrationParameters::isLottery},
     {attr::BSOSing, ModeField::FdMode, 0x10, &RegistrationParameters::bsoSing},
     {attr::IsOnlineOnly, ModeField::FdMode, 0x20, &RegistrationParameters::isOnlineOnly},
+    // The same flag under the name other clients read.
+    {attr::IsOnline, ModeField::FdMode, 0x20, &RegistrationParameters::isOnlineOnly},
     {attr::IsAutomaticPrinter, ModeField::FdExtMode, 0x01,
      &RegistrationParameters::isAutomaticPrinter},
     {attr::IsAutomatic, ModeField::FdMode, 0x04, &RegistrationParameters::isAutomatic},
-    // The register reports these; a registration request has no place for them.
-    {attr::IsMarking, ModeField::FdExtMode, 0x20, nullptr},
-    {attr::IsPawnshop, ModeField::FdExtMode, 0x40, nullptr},
-    {attr::IsAssurance, ModeField::FdExtMode, 0x80, nullptr},
+    {attr::IsMarking, ModeField::FdExtMode, 0x20, &RegistrationParameters::isMarking},
+    {attr::IsPawnshop, ModeField::FdExtMode, 0x40, &RegistrationParameters::isPawnshop},
+    {attr::IsAssurance, ModeField::FdExtMode, 0x80, &RegistrationParameters::isAssurance},
 }};
 
 // The register context bit of a register in fiscal mode.
@@ -139,7 +140,7 @@ void writeFdState(RegistrationTableWriter& table, const KorvantResponseGetFdStat
 uint8_t modeValue(const RegistrationParameters& parameters, ModeField field) {
     uint8_t value = 0;
     for (const ModeFlag& flag : kModeFlags) {
-        if (flag.field == field && flag.sent != nullptr && parameters.*flag.sent) {
+        if (flag.field == field && parameters.*flag.sent) {
             value = static_cast<uint8_t>(value | flag.mask);
         }
     }
