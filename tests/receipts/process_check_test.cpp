@@ -85,9 +85,9 @@ TEST_F(ProcessCheckTest, LargeDocumentNumberAndFiscalSignAreWrittenUnsigned) {
 
     ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
     EXPECT_EQ(result.text(3),
-              R"(<?xml version="1.0" encoding="UTF-8"?><OutputParameters><Parameters )"
+              R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"
               R"(ShiftNumber="12" CheckNumber="70000" FiscalSign="3000000000" )"
-              R"(DateTime="2023-11-15T01:15:00"/></OutputParameters>)");
+              R"(DateTime="2023-11-15T01:15:00"/></DocumentOutputParameters>)");
 }
 
 TEST_F(ProcessCheckTest, SecondParameterChangesNothing) {
