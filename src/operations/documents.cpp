@@ -1,6 +1,7 @@
 // PrintTextDocument, CashInOutcome, PrintXReport and GetLineLength.
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "addin/device_id.h"
@@ -67,15 +68,17 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
         return MethodOutcome::boolean(false);
     }
     const InputParametersDocument input(args.text(1));
-    const double amount = args.number(2);
     // The sign travels only as the kind of document; the cash is the magnitude.
-    const auto cash = amountToDevice(std::fabs(amount));
+    // An amount that is no number (nothing given, a boolean, a text of words) is
+    // refused like one beyond the register's units, before anything is sent.
+    const std::optional<double> amount = args.amount(2);
+    const auto cash = amount ? amountToDevice(std::fabs(*amount)) : std::nullopt;
     if (!cash) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
     KorvantIntf& library = *state.library;
     Request opening = cashierRequest(input);
-    opening.set(tag::doc_kind, amount >= 0 ? kCashIn : kCashOut);
+    opening.set(tag::doc_kind, *amount >= 0 ? kCashIn : kCashOut);
     if (!record(state, openDocument(library, state.currentDevice, opening.text()))) {
         return MethodOutcome::boolean(false);
     }

@@ -32,7 +32,7 @@ bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
                   const ReceiptPlan& plan) {
     KorvantIntf& library = *state.library;
     const int32_t handle = state.currentDevice;
-    OutputParametersDocument output;
+    OutputParametersDocument output(kDocumentOutputParametersRoot);
 
     if (!record(state, openDocument(library, handle, plan.open))) {
         return false;
