@@ -180,7 +180,6 @@ TEST_F(RealAddIn, SetLocaleLeavesTheHostsNumbersAlone) {
     const double read = std::strtod("-150.5", nullptr);
     char printed[16];
     std::snprintf(printed, sizeof printed, "%.1f", 2.5);
-    const auto message = lastError().text(0);
     std::setlocale(LC_ALL, before.c_str());
 
     EXPECT_NE(collateAfter, collate) << "the other categories follow the host";
@@ -188,7 +187,6 @@ TEST_F(RealAddIn, SetLocaleLeavesTheHostsNumbersAlone) {
     EXPECT_EQ(point, ".");
     EXPECT_EQ(read, -150.5);
     EXPECT_STREQ(printed, "2.5");
-    EXPECT_EQ(message, "Нет ошибки");
 }
 
 TEST_F(RealAddIn, OpenWithoutDeviceLibrary) {

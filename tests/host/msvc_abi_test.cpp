@@ -121,7 +121,9 @@ TEST_F(MsvcHost, LanguageExtenderSlots) {
     EXPECT_EQ(take(msvc_probe_method_name(object, 5, 1)), L"Подключить");
     EXPECT_EQ(msvc_probe_params(object, 4), 2);
     EXPECT_TRUE(msvc_probe_has_ret_val(object, 0));
-    EXPECT_FALSE(msvc_probe_call_as_proc(object, 0));
+    // A statement call runs the method as CallAsFunc would, and fails where it would.
+    EXPECT_TRUE(msvc_probe_call_as_proc(object, 0));
+    EXPECT_FALSE(msvc_probe_call_as_proc(object, 29));
     EXPECT_GT(msvc_probe_call_i4(object, 0), 0) << "GetInterfaceRevision answers an I4";
     EXPECT_GT(msvc_probe_memory_allocations(memory), 0) << "texts came from the host's allocator";
 }
