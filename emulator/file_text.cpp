@@ -23,6 +23,12 @@ FileStatus fileStatus(const std::string& path) {
     return in ? FileStatus::readable : FileStatus::unreadable;
 }
 
+bool fileHasContent(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(utf8Path(path), error);
+    return !error && size > 0;
+}
+
 std::optional<std::string> readFileText(const std::string& path) {
     std::ifstream in(utf8Path(path), std::ios::binary);
     if (!in) {

@@ -11,6 +11,9 @@ enum class FileStatus { missing, readable, unreadable };
 
 FileStatus fileStatus(const std::string& path);
 
+// True when the file exists and is not empty.
+bool fileHasContent(const std::string& path);
+
 // The whole content, or nothing when the file cannot be opened or read.
 std::optional<std::string> readFileText(const std::string& path);
 

@@ -68,19 +68,25 @@ private:
     void closeCashDocument(const Payments& payments);
 
     Layout newLayout() const { return Layout(identity_.line_length); }
-    // Numbers, dates and signs the document, prints its fiscal attributes and
-    // sends it to the printer.
-    void issueFiscal(Layout& document);
+    // What a receipt's check code tells beside the fiscal attributes.
+    struct ReceiptSums {
+        DocKind kind;
+        int64_t total;
+    };
+    // Numbers, dates and signs the document, prints its fiscal attributes (and
+    // a receipt's check code) and sends it to the printer.
+    void issueFiscal(Layout& document, std::optional<ReceiptSums> receipt = std::nullopt);
     // Prints a document that carries no fiscal attributes.
     void issuePlain(Layout& document);
-    void print(const std::string& text, std::optional<int64_t> fiscalNumber);
+    void print(const Layout& document, std::optional<int64_t> fiscalNumber);
 
     Identity identity_;
     FiscalState state_;
     Clock clock_;
     std::string tapePath_;
+    std::string pagePath_; // the tape as a page, beside it
     std::optional<OpenDocument> document_;
-    std::map<int64_t, std::string> printed_; // recent fiscal documents by number
+    std::map<int64_t, Layout> printed_; // recent fiscal documents by number
 };
 
 } // namespace korvant3emu

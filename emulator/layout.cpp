@@ -138,6 +138,19 @@ void Layout::rule(char filler) {
     lines_.emplace_back(width_, filler);
 }
 
+void Layout::code(std::string_view caption, CodeType type, std::string value) {
+    line(caption);
+    codes_.push_back({lines_.size(), type, std::move(value)});
+}
+
+void Layout::append(const Layout& other) {
+    for (PrintedCode code : other.codes_) {
+        code.line += lines_.size();
+        codes_.push_back(std::move(code));
+    }
+    lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
+}
+
 std::string Layout::text() const {
     std::string joined;
     for (const auto& line : lines_) {

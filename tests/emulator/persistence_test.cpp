@@ -10,13 +10,6 @@
 namespace emutest {
 namespace {
 
-std::string contentOf(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 class PersistenceTest : public EmulatorTest {
 protected:
     void SetUp() override {
