@@ -51,9 +51,6 @@ constexpr std::array<ModeFlag, 13> kModeFlags{{
     {attr::IsAssurance, ModeField::FdExtMode, 0x80, nullptr},
 }};
 
-// The register context bit of a register in fiscal mode.
-constexpr int32_t kFiscalContext = 0x100;
-
 // A text of the registration: its table attribute, its tag in the register's
 // state and in a registration request, and the record member it is sent from.
 struct RegistrationText {
@@ -124,7 +121,7 @@ void writeState(RegistrationTableWriter& table, const KorvantResponseGetState& r
         table.setBool(flag.attribute, (mode & flag.mask) != 0);
     }
     table.setBitList(attr::TaxationSystems, lowByte(registerState.taxcode));
-    table.setBool(attr::Fiscal, (registerState.dev_context & kFiscalContext) != 0);
+    table.setBool(attr::Fiscal, (registerState.dev_context & kContextFiscal) != 0);
     writeTexts(table, registerState, kOwnerTexts);
 }
 
@@ -215,6 +212,9 @@ MethodOutcome operationFN(ComponentState& state, const HostArgs& args) {
     const int32_t type = args.integer(1).value_or(0);
     const RegistrationParameters parameters = readRegistrationParameters(args.text(2));
     KORVANT_LOG("AddInKorvant::operationFN", "type ", type);
+    if (!parameters.wellFormed) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
 
     Request request;
     request.setIfNotEmpty(tag::user_name, parameters.cashierName);
