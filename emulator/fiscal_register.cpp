@@ -19,10 +19,34 @@ FiscalRegister::FiscalRegister(Identity identity, FiscalState state, Clock clock
     : identity_(std::move(identity)), state_(std::move(state)), clock_(clock),
       tapePath_(std::move(tapePath)) {}
 
-void FiscalRegister::replaceState(FiscalState state) {
-    state_ = std::move(state);
-    document_.reset();
+void FiscalRegister::replaceState(FiscalState state, std::optional<OpenDocument> document) {
+    restore(std::move(state), std::move(document));
     printed_.clear();
+}
+
+void FiscalRegister::restore(FiscalState state, std::optional<OpenDocument> document) {
+    state_ = std::move(state);
+    document_ = std::move(document);
+    discardPrintouts();
+}
+
+void FiscalRegister::commitPrintouts() {
+    if (!tapePath_.empty() && !pendingTape_.empty()) {
+        // Out of paper is not the fiscal storage's concern: the document stands.
+        appendFileText(tapePath_, pendingTape_);
+    }
+    for (auto& [number, text] : pendingPrinted_) {
+        printed_[number] = std::move(text);
+        if (printed_.size() > kPrintedKept) {
+            printed_.erase(printed_.begin());
+        }
+    }
+    discardPrintouts();
+}
+
+void FiscalRegister::discardPrintouts() {
+    pendingTape_.clear();
+    pendingPrinted_.clear();
 }
 
 int FiscalRegister::shiftState() const {
@@ -66,16 +90,9 @@ void FiscalRegister::issuePlain(Layout& document) {
 }
 
 void FiscalRegister::print(const std::string& text, std::optional<int64_t> fiscalNumber) {
-    std::string torn = text + std::string(identity_.line_length, '=') + "\n";
-    if (!tapePath_.empty()) {
-        // Out of paper is not the fiscal storage's concern: the document stands.
-        appendFileText(tapePath_, torn);
-    }
+    pendingTape_ += text + std::string(identity_.line_length, '=') + "\n";
     if (fiscalNumber) {
-        printed_[*fiscalNumber] = text;
-        if (printed_.size() > kPrintedKept) {
-            printed_.erase(printed_.begin());
-        }
+        pendingPrinted_[*fiscalNumber] = text;
     }
 }
 
