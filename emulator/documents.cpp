@@ -1,5 +1,6 @@
 #include "documents.h"
 
+#include "device/item_sums.h"
 #include "device/tag_dictionary.h"
 #include "request.h"
 #include "stored_json.h"
@@ -74,11 +75,12 @@ Item* OpenDocument::lastItem() {
 }
 
 std::optional<int64_t> itemTotal(int64_t price, int64_t quant, int64_t discount) {
-    int64_t product = 0;
-    if (__builtin_mul_overflow(price, quant, &product)) {
+    const auto sum = korvant::itemSum(price, quant);
+    int64_t total = 0;
+    if (!sum || __builtin_sub_overflow(*sum, discount, &total)) {
         return std::nullopt;
     }
-    return product / 10000 - discount;
+    return total;
 }
 
 nlohmann::json toJson(const OpenDocument& document) {

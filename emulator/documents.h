@@ -99,7 +99,8 @@ struct OpenDocument {
     Item* lastItem();
 };
 
-// price × quant / 10000 − discount, or nothing when it does not fit 64 bits.
+// price × quant / 10000 rounded half up to the kopeck, as the fiscal storage
+// keeps it, minus the discount; nothing when it does not fit 64 bits.
 std::optional<int64_t> itemTotal(int64_t price, int64_t quant, int64_t discount);
 
 // The whole document, as the state view shows it and the state file keeps it.

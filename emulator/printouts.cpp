@@ -2,6 +2,8 @@
 
 #include "text_format.h"
 
+#include "device/item_sums.h"
+
 #include <array>
 #include <map>
 
@@ -57,20 +59,24 @@ const char* vatTitle(int64_t taxId) {
     return "НДС";
 }
 
-// The VAT of an item when the request did not give it: prices include VAT.
+// The VAT of an item: the sum it was sent with, else the VAT its total
+// includes at its rate, to the kopeck.
 int64_t vatOf(const Item& item) {
     if (item.tax_value) {
         return *item.tax_value;
     }
+    int64_t percent = 0;
     switch (item.tax_id) {
     case 2:
     case 4:
-        return item.total / 110 * 10;
+        percent = 10;
+        break;
     case 3:
     case 5:
-        return item.total / 120 * 20;
+        percent = 20;
+        break;
     }
-    return 0;
+    return korvant::includedVat(item.total, percent).value_or(0);
 }
 
 // The printed title of a numbered attribute; 0 and numbers beyond the list

@@ -2,6 +2,7 @@
 // ProcessCorrectionCheck build from what it read.
 #include "document_checks.h"
 #include "documents/receipt_record.h"
+#include "operations/line_sums.h"
 #include "operations/receipt_requests.h"
 #include "operations/sale_requests.h"
 
@@ -31,7 +32,8 @@ void checkPosition(const ReceiptRecord& receipt, const ReceiptPosition& position
     const MarkingRule marking{markStatusOf(receipt.operationType), 30000};
     requireRequest(saleItemRequest(position, marking, units));
     // The correction item of the same position.
-    requireRequest(receiptItemRequest(position, units.amount(position.priceWithDiscount), units));
+    requireRequest(
+        receiptItemRequest(position, lineSums(position, ZeroQuantity::PriceAsGiven, units)));
     requireRequest(
         agentRequest(position.calculationAgent, position.agentData, position.vendorData));
 }

@@ -17,13 +17,30 @@ int sextetOf(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0' + 52;
     }
-    if (c == '+') {
+    // The standard alphabet's last two characters, or the URL-safe alphabet's.
+    if (c == '+' || c == '-') {
         return 62;
     }
-    if (c == '/') {
+    if (c == '/' || c == '_') {
         return 63;
     }
     return kNotInAlphabet;
+}
+
+// Hosts wrap long codes into lines (at 76 characters) and some leave blanks.
+bool isSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string withoutBlanks(std::string_view text) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (const char c : text) {
+        if (!isSkipped(c)) {
+            kept.push_back(c);
+        }
+    }
+    return kept;
 }
 
 size_t trailingFillCount(std::string_view text) {
@@ -33,8 +50,9 @@ size_t trailingFillCount(std::string_view text) {
 
 } // namespace
 
-bool decodeBase64(std::string_view text, std::string& out) {
+bool decodeBase64(std::string_view written, std::string& out) {
     out.clear();
+    const std::string text = withoutBlanks(written);
     uint32_t bits = 0;
     int bitCount = 0;
     size_t characters = 0;

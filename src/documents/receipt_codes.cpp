@@ -1,5 +1,6 @@
 #include "documents/receipt_codes.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -27,23 +28,59 @@ bool isBarcodeKind(PositionKind kind) {
            kind == PositionKind::Code39 || kind == PositionKind::Qr;
 }
 
-int32_t vatRateCode(std::string_view vatRate) {
-    static constexpr std::array<std::pair<std::string_view, int32_t>, 8> kRates{{
-        {"none", 1},
-        {"10", 2},
-        {"20", 3},
-        {"18", 3},
-        {"10/110", 4},
-        {"20/120", 5},
-        {"18/118", 5},
-        {"0", 6},
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Digits with an optional fraction: "20", "12.5".
+bool isDecimal(std::string_view text) {
+    const size_t point = text.find('.');
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), isDigit);
+    };
+    return point == std::string_view::npos
+               ? digits(text)
+               : digits(text.substr(0, point)) && digits(text.substr(point + 1));
+}
+
+// A rate written as a number, or as a number over a number ("7/107").
+bool isRateNumber(std::string_view text) {
+    const size_t slash = text.find('/');
+    return slash == std::string_view::npos
+               ? isDecimal(text)
+               : isDecimal(text.substr(0, slash)) && isDecimal(text.substr(slash + 1));
+}
+
+} // namespace
+
+std::optional<VatRate> vatRateOf(std::string_view vatRate) {
+    struct Row {
+        std::string_view text;
+        VatRate rate;
+    };
+    static const std::array<Row, 10> kRates{{
+        {"none", {1, std::nullopt}},
+        {"10", {2, 10}},
+        {"20", {3, 20}},
+        {"18", {3, 18}},
+        {"22", {3, 22}},
+        {"10/110", {4, 10}},
+        {"20/120", {5, 20}},
+        {"18/118", {5, 18}},
+        {"22/122", {5, 22}},
+        {"0", {6, 0}},
     }};
-    for (const auto& [text, code] : kRates) {
+    for (const auto& [text, rate] : kRates) {
         if (vatRate == text) {
-            return code;
+            return rate;
         }
     }
-    return 3;
+    if (isRateNumber(vatRate)) {
+        return std::nullopt;
+    }
+    return VatRate{};
 }
 
 uint32_t taxationMask(int32_t taxationSystem) {

@@ -20,6 +20,22 @@ double doubleAttribute(const XMLElement* element, std::string_view name) {
     return readDouble(attributeText(element, name));
 }
 
+// A sum the host may leave out or write as "": none then, rather than 0.
+std::optional<double> optionalDoubleAttribute(const XMLElement* element, std::string_view name) {
+    const std::string text = attributeText(element, name);
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+        return std::nullopt;
+    }
+    return readDouble(text);
+}
+
+// The cashier's INN: "CashierInn", or "CashierINN" as 1C clients write it in
+// receipt packages as in the input parameters.
+std::string cashierInnOf(const XMLElement* parameters) {
+    std::string inn = attributeText(parameters, "CashierInn");
+    return inn.empty() ? attributeText(parameters, "CashierINN") : inn;
+}
+
 AgentDataRecord readAgentData(const XMLElement* agentData) {
     AgentDataRecord record;
     if (!hasAnyAttribute(agentData)) {
@@ -87,8 +103,9 @@ ReceiptPosition readFiscalString(const XMLElement& fiscalString) {
     position.quantity = doubleAttribute(&fiscalString, "Quantity");
     position.priceWithDiscount = doubleAttribute(&fiscalString, "PriceWithDiscount");
     position.discountAmount = doubleAttribute(&fiscalString, "DiscountAmount");
+    position.amountWithDiscount = optionalDoubleAttribute(&fiscalString, "AmountWithDiscount");
     position.vatRate = attributeText(&fiscalString, "VATRate");
-    position.vatAmount = doubleAttribute(&fiscalString, "VATAmount");
+    position.vatAmount = optionalDoubleAttribute(&fiscalString, "VATAmount");
     position.paymentMethod = intAttribute(&fiscalString, "PaymentMethod");
     position.calculationSubject = intAttribute(&fiscalString, "CalculationSubject");
     position.measureOfQuantity = intAttribute(&fiscalString, "MeasureOfQuantity");
@@ -153,7 +170,7 @@ ReceiptRecord::ReceiptRecord(std::string_view packageText) {
 
     const auto* parameters = firstChildNamed(root, "Parameters");
     cashierName = attributeText(parameters, "CashierName");
-    cashierInn = attributeText(parameters, "CashierInn");
+    cashierInn = cashierInnOf(parameters);
     operationType = intAttribute(parameters, "OperationType");
     taxationSystem = intAttribute(parameters, "TaxationSystem");
     agentType = intAttribute(parameters, "AgentType");

@@ -4,6 +4,7 @@
 // turning them into device requests is the receipt operations' business.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,8 +55,12 @@ struct ReceiptPosition {
     double quantity = 0.0;          // "Quantity"
     double priceWithDiscount = 0.0; // "PriceWithDiscount", roubles
     double discountAmount = 0.0;    // "DiscountAmount", roubles
-    std::string vatRate;            // "VATRate"
-    double vatAmount = 0.0;         // "VATAmount", roubles
+    // "AmountWithDiscount", roubles: the line's total as the host's document has
+    // it; none when the attribute is absent or empty.
+    std::optional<double> amountWithDiscount;
+    std::string vatRate; // "VATRate"
+    // "VATAmount", roubles; none when absent or empty (hosts often leave it so).
+    std::optional<double> vatAmount;
     int32_t paymentMethod = 0;      // "PaymentMethod"
     int32_t calculationSubject = 0; // "CalculationSubject"
     int32_t calculationAgent = 0;   // "CalculationAgent"
@@ -81,7 +86,7 @@ struct ReceiptRecord {
     bool wellFormed = true;
 
     std::string cashierName;    // Parameters "CashierName"
-    std::string cashierInn;     // Parameters "CashierInn" (lower-case "nn")
+    std::string cashierInn;     // Parameters "CashierInn", else "CashierINN"
     int32_t operationType = 0;  // Parameters "OperationType": 1 sale, 2 sale return, 3, 4
     int32_t taxationSystem = 0; // Parameters "TaxationSystem"
     int32_t agentType = 0;      // Parameters "AgentType"

@@ -96,7 +96,8 @@ RegistrationParameters readRegistrationParameters(std::string_view text) {
     record.isGambling = boolOf(attr::IsGambling);
     record.isLottery = boolOf(attr::IsLottery);
     record.bsoSing = boolOf(attr::BSOSing);
-    record.isOnlineOnly = boolOf(attr::IsOnlineOnly);
+    record.isOnlineOnly =
+        boolOf(hasAttribute(root, attr::IsOnlineOnly) ? attr::IsOnlineOnly : attr::IsOnline);
     record.isAutomaticPrinter = boolOf(attr::IsAutomaticPrinter);
     record.isAutomatic = boolOf(attr::IsAutomatic);
     record.isMarking = boolOf(attr::IsMarking);

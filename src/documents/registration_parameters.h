@@ -25,6 +25,8 @@ inline constexpr std::string_view IsGambling = "IsGambling";
 inline constexpr std::string_view IsLottery = "IsLottery";
 inline constexpr std::string_view BSOSing = "BSOSing";
 inline constexpr std::string_view IsOnlineOnly = "IsOnlineOnly";
+// The name some clients give the same flag (read and written beside it).
+inline constexpr std::string_view IsOnline = "IsOnline";
 inline constexpr std::string_view IsAutomaticPrinter = "IsAutomaticPrinter";
 inline constexpr std::string_view IsAutomatic = "IsAutomatic";
 inline constexpr std::string_view IsMarking = "IsMarking";
@@ -66,7 +68,7 @@ struct RegistrationParameters {
     bool isGambling = false;
     bool isLottery = false;
     bool bsoSing = false;
-    bool isOnlineOnly = false;
+    bool isOnlineOnly = false; // "IsOnlineOnly", or "IsOnline" when it is absent
     bool isAutomaticPrinter = false;
     bool isAutomatic = false;
     bool isMarking = false;

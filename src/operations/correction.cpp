@@ -6,6 +6,7 @@
 #include "device/tag_dictionary.h"
 #include "documents/receipt_record.h"
 #include "operations/driver_methods.h"
+#include "operations/line_sums.h"
 #include "operations/operation_support.h"
 #include "operations/receipt_document.h"
 #include "operations/receipt_requests.h"
@@ -37,11 +38,11 @@ Request correctionOpenRequest(const ReceiptRecord& receipt, int32_t docKind) {
     return open;
 }
 
-// A correction item carries the sums as the host gives them: the price is the
-// price after the discount, with nothing added back, so a zero quantity is
-// simply sent. Text lines and barcodes go as items too, empty ones.
+// A correction item has the sums of a sale's item; a zero quantity, which has
+// no unit price, is sent with the price after the discount for the register to
+// judge. Text lines and barcodes go as items too, empty ones.
 Request correctionItemRequest(const ReceiptPosition& position, ReceiptUnits& units) {
-    return receiptItemRequest(position, units.amount(position.priceWithDiscount), units);
+    return receiptItemRequest(position, lineSums(position, ZeroQuantity::PriceAsGiven, units));
 }
 
 std::optional<ReceiptPlan> correctionPlan(const ReceiptRecord& receipt) {

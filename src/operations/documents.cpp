@@ -1,6 +1,7 @@
 // PrintTextDocument, CashInOutcome, PrintXReport and GetLineLength.
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "addin/device_id.h"
@@ -78,14 +79,16 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
     if (!input.wellFormed()) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    const double amount = args.number(2);
     // The sign travels only as the kind of document; the cash is the magnitude.
-    const auto cash = amountToDevice(std::fabs(amount));
+    // An amount that is no number (nothing given, a boolean, a text of words) is
+    // refused like one beyond the register's units, before anything is sent.
+    const std::optional<double> amount = args.amount(2);
+    const auto cash = amount ? amountToDevice(std::fabs(*amount)) : std::nullopt;
     if (!cash) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
     Request opening = cashierRequest(input);
-    opening.set(tag::doc_kind, amount >= 0 ? kCashIn : kCashOut);
+    opening.set(tag::doc_kind, *amount >= 0 ? kCashIn : kCashOut);
     RegisterDocument document(state);
     if (!document.open(opening.text())) {
         return MethodOutcome::boolean(false);

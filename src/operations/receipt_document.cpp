@@ -33,7 +33,7 @@ bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
                   const ReceiptPlan& plan) {
     KorvantIntf& library = *state.library;
     const int32_t handle = state.currentDevice;
-    OutputParametersDocument output;
+    OutputParametersDocument output(kDocumentOutputParametersRoot);
 
     RegisterDocument document(state);
     if (!document.open(plan.open)) {

@@ -2,6 +2,7 @@
 
 #include "device/tag_dictionary.h"
 #include "documents/receipt_codes.h"
+#include "operations/line_sums.h"
 #include "operations/operation_support.h"
 
 namespace korvant {
@@ -22,15 +23,17 @@ Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind) {
     return open;
 }
 
-Request receiptItemRequest(const ReceiptPosition& position, int64_t price, ReceiptUnits& units) {
+Request receiptItemRequest(const ReceiptPosition& position, const LineSums& sums) {
     Request item;
     item.set(tag::dept_id, 0);
-    item.set(tag::tax_id, vatRateCode(position.vatRate));
-    item.set(tag::tax_value, units.amount(position.vatAmount));
-    item.set(tag::price, price);
-    item.set(tag::quant, units.quantity(position.quantity));
-    item.set(tag::item_disc_abs, units.amount(position.discountAmount));
+    item.set(tag::tax_id, sums.taxCode);
+    item.set(tag::tax_value, sums.vat);
+    item.set(tag::price, sums.price);
+    item.set(tag::quant, sums.quantity);
+    item.set(tag::item_disc_abs, sums.discount);
     item.set(tag::payment_method, position.paymentMethod);
+    item.set(tag::item_attr, position.calculationSubject);
+    item.set(tag::unit_id, position.measureOfQuantity);
     item.set(tag::name, position.name);
     item.set(tag::intcode, kInternalCode);
     return item;

@@ -22,7 +22,9 @@ class ReceiptUnits {
 public:
     int64_t amount(double roubles) { return take(amountToDevice(roubles)); }
     int64_t quantity(double quantity) { return take(quantityToDevice(quantity)); }
-    // A value the receipt cannot have at all, such as the unit price of a zero quantity.
+    // A value the receipt cannot have at all, such as the unit price of a zero
+    // quantity, a VAT rate the register has no slot for or a marking code that
+    // does not decode.
     int64_t refuse() { return take(std::nullopt); }
 
     bool allConverted() const { return allConverted_; }
@@ -41,10 +43,12 @@ private:
 // one-bit mask, and "client_name", "client_inn", "client_contact" when not empty.
 Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind);
 
-// The members every item has: department 0, the tax code and sum, `price` (in
-// device units already), quantity, discount, payment method, name and the
-// internal code.
-Request receiptItemRequest(const ReceiptPosition& position, int64_t price, ReceiptUnits& units);
+struct LineSums;
+
+// The members every item has: department 0, the tax code and sum, the price,
+// quantity and discount of `sums`, the payment method, calculation subject and
+// measure of quantity, the name and the internal code.
+Request receiptItemRequest(const ReceiptPosition& position, const LineSums& sums);
 
 // The customer's contact: the phone, or the e-mail address when there is no phone.
 const std::string& customerContact(const ReceiptRecord& receipt);

@@ -5,26 +5,26 @@
 #include "device/tag_dictionary.h"
 #include "documents/base64.h"
 #include "documents/receipt_codes.h"
+#include "operations/line_sums.h"
 
 namespace korvant {
 namespace {
 
-// The host sends the price after the discount and the discount of the whole
-// position; the register wants the unit price before the discount.
-int64_t unitPriceBeforeDiscount(const ReceiptPosition& position, ReceiptUnits& units) {
-    if (position.quantity == 0.0) {
-        return units.refuse();
-    }
-    return units.amount(position.priceWithDiscount + position.discountAmount / position.quantity);
-}
-
-// The marking members go only when the receipt kind takes marking data and the
-// code decodes; a code that does not decode leaves the item unmarked rather
-// than stopping the sale.
-void addMarking(Request& item, const std::string& markingCode, const MarkingRule& marking) {
-    std::string stamp;
-    if (marking.markStatus == 0 || markingCode.empty() || !decodeBase64(markingCode, stamp)) {
+// The marking members go only when the receipt kind takes marking data. A
+// code that does not decode refuses the receipt: a marked item sold without
+// its code would be a sale the register never checked.
+void addMarking(Request& item, const std::string& markingCode, const MarkingRule& marking,
+                ReceiptUnits& units) {
+    if (marking.markStatus == 0 || markingCode.empty()) {
         return;
+    }
+    std::string stamp;
+    if (!decodeBase64(markingCode, stamp)) {
+        units.refuse();
+        return;
+    }
+    if (stamp.empty()) {
+        return; // only blanks: no code at all
     }
     item.set(tag::mark_stamp, stamp);
     item.set(tag::item_attr_ext, 1);
@@ -47,10 +47,8 @@ int32_t markStatusOf(int32_t operationType) {
 
 Request saleItemRequest(const ReceiptPosition& position, const MarkingRule& marking,
                         ReceiptUnits& units) {
-    Request item = receiptItemRequest(position, unitPriceBeforeDiscount(position, units), units);
-    item.set(tag::item_attr, position.calculationSubject);
-    addMarking(item, position.markingCode, marking);
-    item.set(tag::unit_id, position.measureOfQuantity);
+    Request item = receiptItemRequest(position, lineSums(position, ZeroQuantity::Refuse, units));
+    addMarking(item, position.markingCode, marking, units);
     item.set(tag::country, position.countryOfOrigin);
     return item;
 }

@@ -20,8 +20,9 @@ struct MarkingRule {
 // 1 for a sale, 3 for a sale return, 0 (no marking data) otherwise.
 int32_t markStatusOf(int32_t operationType);
 
-// The item request of a fiscal string. The price sent is the unit price before
-// the discount; a zero quantity has none and refuses the receipt through `units`.
+// The item request of a fiscal string, with the sums of `lineSums` and, for
+// sales and sale returns, its marking code. A zero quantity (no unit price) and
+// a marking code that does not decode refuse the receipt through `units`.
 Request saleItemRequest(const ReceiptPosition& position, const MarkingRule& marking,
                         ReceiptUnits& units);
 

@@ -72,7 +72,7 @@ MethodOutcome closeShift(ComponentState& state, const HostArgs& args) {
     }
     OutputParametersDocument output;
     writeShiftDocument(output, *shift);
-    output.setDouble(output_attr::CashBalance, shift->shift_cash);
+    output.setAmount(output_attr::CashBalance, shift->shift_cash);
     writeBacklog(output, shift->fd_waiting, shift->fd_waiting_document, shift->fd_waiting_date);
     writeShiftCounters(output, *shift);
     return MethodOutcome::boolean(handBack(args, kOutputArgument, output));

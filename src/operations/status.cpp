@@ -46,7 +46,7 @@ MethodOutcome getCurrentStatus(ComponentState& state, const HostArgs& args) {
     output.setUnsigned(output_attr::ShiftClosingCheckNumber,
                        static_cast<uint32_t>(storage.shift_doc_number));
     writeBacklog(output, storage.fd_waiting, storage.fd_waiting_document, storage.fd_waiting_date);
-    output.setDouble(output_attr::CashBalance, money.shift_cash);
+    output.setAmount(output_attr::CashBalance, money.shift_cash);
     return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 
@@ -69,7 +69,7 @@ MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const Host
     OutputParametersDocument output;
     output.setShiftState(report.fd_shift_state);
     writeBacklog(output, report.fd_waiting, report.fd_waiting_document, report.fd_waiting_date);
-    output.setDouble(output_attr::CashBalance, report.shift_cash);
+    output.setAmount(output_attr::CashBalance, report.shift_cash);
     return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 

@@ -1,5 +1,5 @@
-#include "documents/base64.h"
 #include "device/units.h"
+#include "documents/base64.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 using namespace korvant;
 
-TEST(Base64, DecodesWithOrWithoutFill) {
+TEST(Base64, DecodesAsHostsWriteIt) {
     const struct {
         const char* text;
         bool ok;
@@ -21,16 +21,27 @@ TEST(Base64, DecodesWithOrWithoutFill) {
         {"QUI=", true, "AB"},
         {"QUI", true, "AB"},
         {"", true, ""},
+        {"+/+/", true, "\xFB\xFF\xBF"},
+        {"-_-_", true, "\xFB\xFF\xBF"}, // the URL-safe alphabet
+        {"+_-/", true, "\xFB\xFF\xBF"},
+        // Wrapped lines and blanks are skipped, fill characters included.
+        {"MD Ey", true, "012"},
+        {"MD\nEy", true, "012"},
+        {"MDEy\r\nMzQ1\r\n", true, "012345"},
+        {"\tQQ\n==\n", true, "A"},
+        {"Q Q = =", true, "A"},
+        {" \n ", true, ""},
         {"AB=C", false, ""}, // fill before the end
         {"QQ==QQ==", false, ""},
+        {"QQ=\n=QQ", false, ""},
         {"QQ===", false, ""},
         {"====", false, ""},
         {"Q", false, ""}, // six bits are no byte
+        {"Q\n", false, ""},
         {"MDEyM", false, ""},
-        {"MD Ey", false, ""}, // outside the alphabet
-        {"MD\nEy", false, ""},
-        {"MD-y", false, ""},
-        {"+/+/", true, "\xFB\xFF\xBF"},
+        {"MD*y", false, ""}, // outside both alphabets
+        {"MD.y", false, ""},
+        {"MDEy\v", false, ""},
     };
     for (const auto& c : cases) {
         std::string out = "stale";

@@ -108,8 +108,43 @@ TEST(ReceiptRecord, PackageShapeIsMatchedExactly) {
                                R"(<Positions><TextString Text="second list"/></Positions>)"
                                R"(</AnyRoot>)");
     EXPECT_EQ(record.operationType, 1);
-    EXPECT_EQ(record.cashierInn, "");
     EXPECT_TRUE(record.positions.empty());
+}
+
+TEST(ReceiptRecord, CashierInnUnderEitherName) {
+    const struct {
+        const char* attributes;
+        const char* inn;
+    } cases[] = {
+        {R"(CashierINN="500100732259")", "500100732259"},
+        {R"(CashierInn="771234567890")", "771234567890"},
+        {R"(CashierInn="771234567890" CashierINN="500100732259")", "771234567890"},
+        {R"(CashierInn="" CashierINN="500100732259")", "500100732259"},
+        {R"(CashierName="no INN")", ""},
+    };
+    for (const auto& c : cases) {
+        const auto record = withParameters(std::string("<Parameters ") + c.attributes + "/>");
+        EXPECT_EQ(record.cashierInn, c.inn) << c.attributes;
+    }
+}
+
+// Hosts leave these sums empty ("") as often as they leave them out; neither is 0.
+TEST(ReceiptRecord, SumsLeftEmptyAreNotGiven) {
+    const auto record =
+        withPositions(R"(<FiscalString AmountWithDiscount="105.23" VATAmount="17.54"/>)"
+                      R"(<FiscalString AmountWithDiscount="" VATAmount="" DiscountAmount=""/>)"
+                      R"(<FiscalString AmountWithDiscount=" " VATAmount="0"/>)"
+                      R"(<FiscalString/>)");
+    ASSERT_EQ(record.positions.size(), 4u);
+    EXPECT_EQ(record.positions[0].amountWithDiscount, 105.23);
+    EXPECT_EQ(record.positions[0].vatAmount, 17.54);
+    EXPECT_EQ(record.positions[1].amountWithDiscount, std::nullopt);
+    EXPECT_EQ(record.positions[1].vatAmount, std::nullopt);
+    EXPECT_EQ(record.positions[1].discountAmount, 0.0);
+    EXPECT_EQ(record.positions[2].amountWithDiscount, std::nullopt);
+    EXPECT_EQ(record.positions[2].vatAmount, 0.0);
+    EXPECT_EQ(record.positions[3].amountWithDiscount, std::nullopt);
+    EXPECT_EQ(record.positions[3].vatAmount, std::nullopt);
 }
 
 TEST(ReceiptRecord, CorrectionData) {
@@ -192,17 +227,51 @@ TEST(ReceiptRecord, BarcodeValueSources) {
     EXPECT_EQ(record.positions[3].barcodeValue, "");
 }
 
-TEST(ReceiptCodes, VatRateCode) {
+TEST(ReceiptCodes, VatRates) {
+    constexpr int kNoPercent = -1;
+    constexpr int kRefused = -2;
     const struct {
         const char* text;
         int32_t code;
+        int32_t percent;
     } cases[] = {
-        {"none", 1},   {"10", 2},     {"20", 3},  {"18", 3},  {"10/110", 4},
-        {"20/120", 5}, {"18/118", 5}, {"0", 6},   {" 20", 3}, {"None", 3},
-        {"", 3},       {"0.0", 3},    {"10 ", 3},
+        {"none", 1, kNoPercent},
+        {"10", 2, 10},
+        {"20", 3, 20},
+        {"18", 3, 18},
+        {"22", 3, 22}, // the general rate's slot carries the rate in force
+        {"10/110", 4, 10},
+        {"20/120", 5, 20},
+        {"18/118", 5, 18},
+        {"22/122", 5, 22},
+        {"0", 6, 0},
+        // Numbers the register has no slot for.
+        {"5", kRefused, 0},
+        {"7", kRefused, 0},
+        {"5/105", kRefused, 0},
+        {"7/107", kRefused, 0},
+        {"12.5", kRefused, 0},
+        {"0.0", kRefused, 0},
+        {"20/110", kRefused, 0},
+        // Texts that are no number fall back to the general rate's code.
+        {"", 3, kNoPercent},
+        {" 20", 3, kNoPercent},
+        {"10 ", 3, kNoPercent},
+        {"None", 3, kNoPercent},
+        {"20%", 3, kNoPercent},
+        {"/", 3, kNoPercent},
+        {"20/", 3, kNoPercent},
+        {".5", 3, kNoPercent},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(vatRateCode(c.text), c.code) << '"' << c.text << '"';
+        const auto rate = vatRateOf(c.text);
+        if (c.code == kRefused) {
+            EXPECT_FALSE(rate.has_value()) << '"' << c.text << '"';
+            continue;
+        }
+        ASSERT_TRUE(rate.has_value()) << '"' << c.text << '"';
+        EXPECT_EQ(rate->code, c.code) << '"' << c.text << '"';
+        EXPECT_EQ(rate->percent.value_or(kNoPercent), c.percent) << '"' << c.text << '"';
     }
 }
 

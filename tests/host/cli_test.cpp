@@ -125,6 +125,25 @@ TEST_F(HostProgram, RunPrintsOneLinePerCall) {
     EXPECT_EQ(outcome.lines(), expected);
 }
 
+// Statements go through CallAsProc; their lines say so and have no result.
+TEST_F(HostProgram, RunCallsStatements) {
+    const auto file = script(R"({"locale": "ru_RU", "calls": [
+        {"method": "УстановитьПараметр", "args": ["EquipmentType", "ККТ"], "statement": true},
+        {"method": "ПолучитьОшибку", "args": [""], "statement": true},
+        {"method": "Подключить", "args": ["", ""], "statement": true},
+        {"method": "ОткрытьДенежныйЯщик", "args": [""], "statement": false}
+    ]})");
+    const auto outcome = run({"run", pathText(file)});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    const std::vector<std::string> expected = {
+        R"({"method":"SetParameter","number":4,"statement":true,"called":true,"result":null,"args":["EquipmentType","ККТ"]})",
+        R"({"method":"GetLastError","number":2,"statement":true,"called":true,"result":null,"args":["Нет ошибки"]})",
+        R"({"method":"Open","number":5,"statement":true,"called":false,"result":null,"args":["",""]})",
+        R"({"method":"OpenCashDrawer","number":22,"called":true,"result":{"type":"BOOL","value":false},"args":[""]})",
+    };
+    EXPECT_EQ(outcome.lines(), expected);
+}
+
 TEST_F(HostProgram, RunReadsStandardInput) {
     const auto outcome =
         run({"run", "-"}, R"({"calls": [{"method": "GetAdditionalActions", "args": [""]}]})");

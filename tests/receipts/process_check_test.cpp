@@ -35,6 +35,15 @@ std::string teaWith(std::string_view attributes) {
            std::string(attributes) + "/>";
 }
 
+std::string markedTea(std::string_view code) {
+    return teaWith("MarkingCode=\"" + std::string(code) + "\"");
+}
+
+std::string lineAtRate(std::string_view rate) {
+    return R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="90" VATRate=")" +
+           std::string(rate) + R"("/>)";
+}
+
 class ProcessCheckTest : public ReceiptTest {};
 
 TEST_F(ProcessCheckTest, SaleSendsExactlyOpenItemAndClose) {
@@ -76,9 +85,9 @@ TEST_F(ProcessCheckTest, LargeDocumentNumberAndFiscalSignAreWrittenUnsigned) {
 
     ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
     EXPECT_EQ(result.text(3),
-              R"(<?xml version="1.0" encoding="UTF-8"?><OutputParameters><Parameters )"
+              R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"
               R"(ShiftNumber="12" CheckNumber="70000" FiscalSign="3000000000" )"
-              R"(DateTime="2023-11-15T01:15:00"/></OutputParameters>)");
+              R"(DateTime="2023-11-15T01:15:00"/></DocumentOutputParameters>)");
 }
 
 TEST_F(ProcessCheckTest, SecondParameterChangesNothing) {
@@ -146,6 +155,22 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
          receiptPackage(kSaleParameters, kTea, R"(<Payments Cash="1e300"/>)")},
         {"barter nan",
          receiptPackage(kSaleParameters, kTea, R"(<Payments Cash="200" Barter="nan"/>)")},
+        // Rates the register has no slot for are not booked at another rate.
+        {"VAT rate 5 in the second line",
+         receiptPackage(kSaleParameters, std::string(kTea) + lineAtRate("5"), kCash200)},
+        {"VAT rate 7/107", receiptPackage(kSaleParameters, lineAtRate("7/107"), kCash200)},
+        {"VAT rate 12.5", receiptPackage(kSaleParameters, lineAtRate("12.5"), kCash200)},
+        // A line total beyond what the register can hold.
+        {"line total beyond 64 bits",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
+                        R"(AmountWithDiscount="1e9"/>)",
+                        kCash200)},
+        {"VAT of a line beyond 64 bits",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
+                        R"(VATRate="20"/>)",
+                        kCash200)},
     };
     for (const auto& c : cases) {
         const auto result = processCheck(c.package);
@@ -192,13 +217,136 @@ TEST_F(ProcessCheckTest, OperationTypesChooseDocumentKindAndMarking) {
     }
 }
 
-TEST_F(ProcessCheckTest, MarkingCodesThatDoNotDecodeLeaveTheItemUnmarked) {
-    for (const char* code : {"AB=C", "MDEy*zQ1", "M", ""}) {
+// Codes as clients write them: wrapped into lines, URL-safe, without fill.
+TEST_F(ProcessCheckTest, MarkingCodesDecodeAsClientsWriteThem) {
+    for (const auto& [code, bytes] :
+         std::vector<std::pair<const char*, const char*>>{{"MDEyMzQ1", "012345"},
+                                                          {"MDEy&#13;&#10;MzQ1", "012345"},
+                                                          {"MDEy\nMzQ1", "012345"},
+                                                          {" MDEyMzQ1 ", "012345"},
+                                                          {"Pz4_", "?>?"},
+                                                          {"Pj4-", ">>>"},
+                                                          {"Pz4-Pw", "?>>?"},
+                                                          {"Pz8", "??"}}) {
         session_.clearJournal();
-        const auto result = processCheck(receiptPackage(
-            kSaleParameters, teaWith("MarkingCode=\"" + std::string(code) + "\""), kCash200));
-        ASSERT_TRUE(result.succeeded()) << code;
+        ASSERT_TRUE(
+            processCheck(receiptPackage(kSaleParameters, markedTea(code), kCash200)).succeeded())
+            << code;
+        EXPECT_EQ(session_.requestsTo(kAddItem).at(0)["mark_stamp"], bytes) << code;
+    }
+}
+
+// A marked item is never sold without its code while the call says it was.
+TEST_F(ProcessCheckTest, MarkingCodesThatDoNotDecodeRefuseTheReceipt) {
+    for (int operationType : {1, 2}) {
+        for (const char* code : {"AB=C", "MDEy*zQ1", "M", "(01)04600439931256(21)5Mk7sPzQ9"}) {
+            session_.clearJournal();
+            const auto result =
+                processCheck(receiptPackage(parameters(operationType), markedTea(code), kCash200));
+            EXPECT_FALSE(result.succeeded()) << operationType << " " << code;
+            EXPECT_EQ(lastErrorCode(), 9) << operationType << " " << code;
+            EXPECT_EQ(session_.calls(), Texts{}) << operationType << " " << code;
+        }
+    }
+    // Purchases send no marking data, so their codes are not judged; an empty
+    // code is no code.
+    for (const auto& [operationType, code] :
+         std::vector<std::pair<int, const char*>>{{3, "AB=C"}, {1, ""}, {1, " "}}) {
+        session_.clearJournal();
+        EXPECT_TRUE(
+            processCheck(receiptPackage(parameters(operationType), markedTea(code), kCash200))
+                .succeeded())
+            << operationType << " '" << code << "'";
         EXPECT_EQ(session_.requestTextsTo(kAddItem), Texts{kTeaItem}) << code;
+    }
+}
+
+// The register's line total is price × quantity rounded to the kopeck, minus
+// the discount; the client's AmountWithDiscount is what its payments add up.
+TEST_F(ProcessCheckTest, LineTotalsAreTheClientsAmountWithDiscount) {
+    struct Case {
+        const char* what;
+        const char* line;
+        int64_t price;
+        int64_t discount;
+        int64_t total;
+    };
+    const std::vector<Case> cases{
+        {"0.61 kg at 172.51: 105.2311 rounds to the client's 105.23",
+         R"(Quantity="0.61" PriceWithDiscount="172.51" AmountWithDiscount="105.23")", 1725100, 0,
+         1052300},
+        {"3 × 33.33 for 100.00: the price rises a kopeck, a discount takes back 0.02",
+         R"(Quantity="3" PriceWithDiscount="33.33" AmountWithDiscount="100")", 333400, 200,
+         1000000},
+        {"a discount given: the unit price before it, then the gap closed",
+         R"(Quantity="3" PriceWithDiscount="63.33" DiscountAmount="20" AmountWithDiscount="190")",
+         699900, 199700, 1900000},
+        {"a discount that already closes the gap is kept",
+         R"(Quantity="2" PriceWithDiscount="90" DiscountAmount="20" AmountWithDiscount="180")",
+         1000000, 200000, 1800000},
+        {"a total below the price: a larger discount",
+         R"(Quantity="1" PriceWithDiscount="100" AmountWithDiscount="95.5")", 1000000, 45000,
+         955000},
+        {"a free line", R"(Quantity="2" PriceWithDiscount="10" AmountWithDiscount="0")", 100000,
+         200000, 0},
+        {"no AmountWithDiscount: the rule as before",
+         R"(Quantity="3" PriceWithDiscount="33.33" AmountWithDiscount="")", 333300, 0, 999900},
+    };
+    for (const auto& c : cases) {
+        session_.clearJournal();
+        const auto before = session_.emulator().state()["fiscal"]["counters"]["sales"];
+        const auto result = processCheck(receiptPackage(
+            kSaleParameters,
+            std::string(R"(<FiscalString Name="Tea" VATRate="none" )") + c.line + "/>",
+            R"(<Payments Cash="0" ElectronicPayment=")" + std::to_string(c.total / 10000) + "." +
+                std::to_string(c.total % 10000 / 100 + 100).substr(1) + R"("/>)"));
+        ASSERT_TRUE(result.succeeded()) << c.what << ": " << session_.lastError().second;
+        const auto item = session_.requestsTo(kAddItem).at(0);
+        EXPECT_EQ(item["price"], c.price) << c.what;
+        EXPECT_EQ(item["item_disc_abs"], c.discount) << c.what;
+        const auto after = session_.emulator().state()["fiscal"]["counters"]["sales"];
+        EXPECT_EQ(after["check_total"].get<int64_t>() - before["check_total"].get<int64_t>(),
+                  c.total)
+            << c.what << ": the register's total, paid by card to the kopeck";
+    }
+}
+
+// A VAT sum the client left out is the VAT the line's total includes.
+TEST_F(ProcessCheckTest, VatLeftOutIsComputedFromTheLineTotal) {
+    struct Case {
+        const char* attributes;
+        int32_t taxId;
+        int64_t vat;
+    };
+    const std::vector<Case> cases{
+        {R"(VATRate="20" VATAmount="")", 3, 166700}, // 100.00 × 20/120
+        {R"(VATRate="20")", 3, 166700},              // absent as well as empty
+        {R"(VATRate="20/120" VATAmount="")", 5, 166700},
+        {R"(VATRate="10" VATAmount="")", 2, 90900}, // 9.0909…
+        {R"(VATRate="10/110" VATAmount="")", 4, 90900},
+        {R"(VATRate="22" VATAmount="")", 3, 180300}, // 18.0327…: the slot of 20
+        {R"(VATRate="22/122" VATAmount="")", 5, 180300},
+        {R"(VATRate="18/118" VATAmount="")", 5, 152500}, // 15.2542…
+        {R"(VATRate="0" VATAmount="")", 6, 0},
+        {R"(VATRate="none" VATAmount="")", 1, 0},
+        {R"(VATRate="20" VATAmount="16.66")", 3, 166600}, // the client's own sum wins
+        {R"(VATRate="20" VATAmount="0")", 3, 0},
+        {R"(VATRate="" VATAmount="")", 3, 0}, // no rate: the fall-back code, no sum to compute
+        {R"(VATRate="twenty")", 3, 0},
+    };
+    for (const auto& c : cases) {
+        session_.clearJournal();
+        ASSERT_TRUE(processCheck(receiptPackage(kSaleParameters,
+                                                std::string(R"(<FiscalString Name="Tea" )") +
+                                                    R"(Quantity="3" PriceWithDiscount="33.33" )"
+                                                    R"(AmountWithDiscount="100" )" +
+                                                    c.attributes + "/>",
+                                                R"(<Payments Cash="100"/>)"))
+                        .succeeded())
+            << c.attributes << ": " << session_.lastError().second;
+        const auto item = session_.requestsTo(kAddItem).at(0);
+        EXPECT_EQ(item["tax_id"], c.taxId) << c.attributes;
+        EXPECT_EQ(item["tax_value"], c.vat) << c.attributes;
     }
 }
 

@@ -19,13 +19,16 @@ std::string correctionParameters(int operationType, std::string_view correctionD
 
 constexpr std::string_view kCash180 = R"(<Payments Cash="180"/>)";
 
+// 2 × Tea at 90 after a discount of 20: the unit price before the discount is
+// 100, as in a sale, so that the register's total is 180 and not 160.
 const std::string kTeaCorrectionItem =
-    R"({"dept_id":0,"intcode":"123","item_disc_abs":200000,"name":"Tea","payment_method":4,)"
-    R"("price":900000,"quant":20000,"tax_id":3,"tax_value":300000})";
+    R"({"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":200000,"name":"Tea",)"
+    R"("payment_method":4,"price":1000000,"quant":20000,"tax_id":3,"tax_value":300000,)"
+    R"("unit_id":0})";
 
 class ProcessCorrectionCheckTest : public ReceiptTest {};
 
-TEST_F(ProcessCorrectionCheckTest, SaleCorrectionSendsThePriceAsGiven) {
+TEST_F(ProcessCorrectionCheckTest, SaleCorrectionAddsTheDiscountBackAsASaleDoes) {
     const auto result =
         processCorrectionCheck(receiptPackage(correctionParameters(1), kTea, kCash180));
 
@@ -39,9 +42,14 @@ TEST_F(ProcessCorrectionCheckTest, SaleCorrectionSendsThePriceAsGiven) {
     EXPECT_EQ(session_.requestTextsTo(kCloseDoc),
               Texts{R"({"cash":1800000,"credit":0,"otherpay":0,"postpay":0,"prepay":0})"});
     EXPECT_EQ(closedReceipts("sales_correction"), 1);
+    EXPECT_EQ(session_.emulator().state()["fiscal"]["counters"]["sales_correction"]["check_total"],
+              1800000);
 
     // The output lands in the third parameter; the first two stay as they were.
     const auto closed = lastTaskData();
+    EXPECT_TRUE(result.text(2).starts_with(
+        R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"))
+        << result.text(2);
     EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "CheckNumber"),
               std::to_string(closed["fd_number"].get<int64_t>()));
     EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "FiscalSign"),
@@ -117,8 +125,9 @@ TEST_F(ProcessCorrectionCheckTest, QuantityZeroIsSentForTheRegisterToJudge) {
     EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(lastErrorCode(), 9); // the register's own refusal of the item
     EXPECT_EQ(session_.requestTextsTo(kAddItem),
-              Texts{R"({"dept_id":0,"intcode":"123","item_disc_abs":0,"name":"Tea",)"
-                    R"("payment_method":0,"price":900000,"quant":0,"tax_id":3,"tax_value":0})"});
+              Texts{R"({"dept_id":0,"intcode":"123","item_attr":0,"item_disc_abs":0,"name":"Tea",)"
+                    R"("payment_method":0,"price":900000,"quant":0,"tax_id":3,"tax_value":0,)"
+                    R"("unit_id":0})"});
     EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCancelDoc}));
 }
 
@@ -130,8 +139,9 @@ TEST_F(ProcessCorrectionCheckTest, TextPositionsGoAsEmptyItemsAndTheirRefusalCan
     EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kAddItem, kCancelDoc}));
     EXPECT_EQ(session_.requestTextsTo(kAddItem),
               (Texts{kTeaCorrectionItem,
-                     R"({"dept_id":0,"intcode":"123","item_disc_abs":0,"name":"",)"
-                     R"("payment_method":0,"price":0,"quant":0,"tax_id":3,"tax_value":0})"}));
+                     R"({"dept_id":0,"intcode":"123","item_attr":0,"item_disc_abs":0,"name":"",)"
+                     R"("payment_method":0,"price":0,"quant":0,"tax_id":3,"tax_value":0,)"
+                     R"("unit_id":0})"}));
     EXPECT_FALSE(documentOpen());
     EXPECT_EQ(closedReceipts("sales_correction"), 0);
 }
@@ -145,21 +155,53 @@ TEST_F(ProcessCorrectionCheckTest, WithoutPositionsOpensThenCloses) {
     EXPECT_EQ(closedReceipts("sales_correction"), 1);
 }
 
-TEST_F(ProcessCorrectionCheckTest, NeverSendsAgentDataOrMarking) {
+// A correction item says what the line is (payment method, calculation subject,
+// measure) as a sale item does; country, marking and agent data stay out.
+TEST_F(ProcessCorrectionCheckTest, ItemCarriesMethodSubjectAndMeasureButNoAgentOrMarking) {
     const auto result = processCorrectionCheck(receiptPackage(
-        R"(<Parameters CashierName="Cashier1" OperationType="1" AgentType="1">)"
-        R"(<AgentData AgentPhone="+7001"/></Parameters>)",
+        R"(<Parameters CashierName="Cashier1" CashierINN="500100732259" OperationType="1" )"
+        R"(AgentType="1"><AgentData AgentPhone="+7001"/></Parameters>)",
         R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="10" VATRate="20" )"
-        R"(MarkingCode="MDEyMzQ1" CalculationAgent="2" CalculationSubject="1" )"
+        R"(MarkingCode="MDEyMzQ1" CalculationAgent="2" CalculationSubject="1" PaymentMethod="3" )"
         R"(MeasureOfQuantity="11" CountryOfOrigin="643"><VendorData VendorName="V"/></FiscalString>)",
         R"(<Payments Cash="10"/>)"));
 
     ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
     EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc}));
+    EXPECT_EQ(session_.requestsTo(kOpenDoc).at(0)["user_inn"], "500100732259");
     EXPECT_EQ(
         session_.requestTextsTo(kAddItem),
-        Texts{R"({"dept_id":0,"intcode":"123","item_disc_abs":0,"name":"Tea",)"
-              R"("payment_method":0,"price":100000,"quant":10000,"tax_id":3,"tax_value":0})"});
+        Texts{R"({"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":0,"name":"Tea",)"
+              R"("payment_method":3,"price":100000,"quant":10000,"tax_id":3,"tax_value":16700,)"
+              R"("unit_id":11})"});
+}
+
+// Lines whose total is not price × quantity, and a rate without a slot, as in a sale.
+TEST_F(ProcessCorrectionCheckTest, LineTotalsAndRatesFollowTheSaleRules) {
+    const auto result = processCorrectionCheck(receiptPackage(
+        correctionParameters(3, R"(<CorrectionData Type="1" Date="2026-03-14T00:00:00"/>)"),
+        R"(<FiscalString Name="Box" Quantity="3" PriceWithDiscount="33.33" )"
+        R"(AmountWithDiscount="100" DiscountAmount="" VATRate="22/122" VATAmount=""/>)",
+        R"(<Payments Cash="100"/>)"));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(
+        session_.requestTextsTo(kAddItem),
+        Texts{R"({"dept_id":0,"intcode":"123","item_attr":0,"item_disc_abs":200,"name":"Box",)"
+              R"("payment_method":0,"price":333400,"quant":30000,"tax_id":5,"tax_value":180300,)"
+              R"("unit_id":0})"});
+    EXPECT_EQ(session_.emulator().state()["fiscal"]["counters"]["buys_correction"]["check_total"],
+              1000000);
+
+    session_.clearJournal();
+    EXPECT_FALSE(
+        processCorrectionCheck(receiptPackage(correctionParameters(1),
+                                              R"(<FiscalString Name="Box" Quantity="1" )"
+                                              R"(PriceWithDiscount="100" VATRate="5/105"/>)",
+                                              R"(<Payments Cash="100"/>)"))
+            .succeeded());
+    EXPECT_EQ(lastErrorCode(), 9);
+    EXPECT_EQ(session_.calls(), Texts{});
 }
 
 } // namespace
