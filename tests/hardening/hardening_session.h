@@ -23,8 +23,10 @@ enum class Prelude {
 
 class HardeningSession {
 public:
-    // `emulatorConfig` as for DriverSession.
-    explicit HardeningSession(const std::string& emulatorConfig = R"({"clock":1700000000})");
+    // `emulatorConfig` as for DriverSession; the component polls a busy task
+    // every `pollIntervalMs`.
+    explicit HardeningSession(const std::string& emulatorConfig = R"({"clock":1700000000})",
+                              int pollIntervalMs = 5);
     ~HardeningSession();
     HardeningSession(const HardeningSession&) = delete;
     HardeningSession& operator=(const HardeningSession&) = delete;

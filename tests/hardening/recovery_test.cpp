@@ -4,6 +4,7 @@
 // reached the driver truncated. Each row states the outcome and exactly which
 // calls reached the register.
 
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -320,6 +321,24 @@ TEST(ClosingOutcome, TheLastDocumentBeforeTheReceiptComesFromTheOpening) {
     EXPECT_EQ(session.driver().calls(),
               (Calls{fremu("open_doc"), fn("get_fdstate"), fremu("add_item"), fremu("close_doc"),
                      fn("get_state"), fremu("cancel_doc")}));
+}
+
+// The time-out bounds the whole task: a poll interval far longer than it is cut
+// at the deadline, so a register that never finishes costs the time-out, not
+// the interval.
+TEST(TaskTimeout, BoundsTheWaitWhateverThePollInterval) {
+    HardeningSession session(R"({"clock":1700000000})", 20000);
+    ASSERT_TRUE(session.openWithShift());
+    session.driver().inject(R"({"function":"korvant3_fremu_report_x","call":1,)"
+                            R"("busy_forever":true})");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(session.call("PrintXReport", {Value::text(session.device()), Value::empty()})
+                     .succeeded());
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(session.lastError().first, kProtocolError);
+    // The time-out is one second; the interval would have been twenty.
+    EXPECT_LT(waited, std::chrono::seconds(10));
+    EXPECT_GE(waited, std::chrono::seconds(HardeningSession::kTaskTimeoutSeconds));
 }
 
 // A document that reached the driver truncated, or that is no XML, is refused
