@@ -21,10 +21,41 @@ FiscalRegister::FiscalRegister(Identity identity, FiscalState state, Clock clock
     : identity_(std::move(identity)), state_(std::move(state)), clock_(clock),
       tapePath_(std::move(tapePath)), pagePath_(pagePathBeside(tapePath_)) {}
 
-void FiscalRegister::replaceState(FiscalState state) {
-    state_ = std::move(state);
-    document_.reset();
+void FiscalRegister::replaceState(FiscalState state, std::optional<OpenDocument> document) {
+    restore(std::move(state), std::move(document));
     printed_.clear();
+}
+
+void FiscalRegister::restore(FiscalState state, std::optional<OpenDocument> document) {
+    state_ = std::move(state);
+    document_ = std::move(document);
+    discardPrintouts();
+}
+
+void FiscalRegister::commitPrintouts() {
+    if (!tapePath_.empty() && !pendingPrintouts_.empty()) {
+        // Out of paper is not the fiscal storage's concern: the document stands.
+        std::string torn;
+        for (const Layout& document : pendingPrintouts_) {
+            torn += document.text() + std::string(identity_.line_length, '=') + "\n";
+        }
+        appendFileText(tapePath_, torn);
+        for (const Layout& document : pendingPrintouts_) {
+            appendToPage(pagePath_, document);
+        }
+    }
+    for (auto& [number, document] : pendingPrinted_) {
+        printed_.insert_or_assign(number, std::move(document));
+        if (printed_.size() > kPrintedKept) {
+            printed_.erase(printed_.begin());
+        }
+    }
+    discardPrintouts();
+}
+
+void FiscalRegister::discardPrintouts() {
+    pendingPrintouts_.clear();
+    pendingPrinted_.clear();
 }
 
 int FiscalRegister::shiftState() const {
@@ -72,17 +103,9 @@ void FiscalRegister::issuePlain(Layout& document) {
 }
 
 void FiscalRegister::print(const Layout& document, std::optional<int64_t> fiscalNumber) {
-    std::string torn = document.text() + std::string(identity_.line_length, '=') + "\n";
-    if (!tapePath_.empty()) {
-        // Out of paper is not the fiscal storage's concern: the document stands.
-        appendFileText(tapePath_, torn);
-        appendToPage(pagePath_, document);
-    }
+    pendingPrintouts_.push_back(document);
     if (fiscalNumber) {
-        printed_.insert_or_assign(*fiscalNumber, document);
-        if (printed_.size() > kPrintedKept) {
-            printed_.erase(printed_.begin());
-        }
+        pendingPrinted_.insert_or_assign(*fiscalNumber, document);
     }
 }
 

@@ -1,5 +1,5 @@
-// The host's call path (CallAsFunc: argument count check, dispatch, every
-// operation) with arbitrary method numbers, argument types and texts, against
+// The host's call path (CallAsFunc and CallAsProc: argument count check,
+// dispatch, every operation) with arbitrary method numbers, argument types and texts, against
 // the register emulator linked in, with faults injected into the emulator and
 // allocations refused by the host's memory manager as the input decides.
 //
@@ -7,10 +7,10 @@
 // a fault rule for the emulator, or a refused allocation. make_call_seeds.py
 // writes seed programs.
 //
-// Promises checked after every call: a refused call writes nothing into the
-// result value; an accepted one answers BOOL or I4; every text handed back
-// comes from the host's memory manager; no exception reaches the dispatcher's
-// last line of defence (the log records each one).
+// Promises checked after every call: a refused call or a statement writes
+// nothing into the result value; an accepted function call answers BOOL or I4; every text handed
+// back comes from the host's memory manager; no exception reaches the dispatcher's last line of
+// defence (the log records each one).
 
 #include <chrono>
 #include <clocale>
@@ -237,12 +237,14 @@ private:
     std::vector<std::unique_ptr<std::string>> narrow_;
 };
 
-// One CallAsFunc as the host makes it, and what the host does afterwards:
-// read the texts handed back and free them.
+// One CallAsFunc or CallAsProc as the host makes it, and what the host does
+// afterwards: read the texts handed back and free them.
 void hostCall(InputReader& in, ComponentState& state, testing::TestMemory& memory) {
     const uint8_t choice = in.byte();
-    // Mostly the 29 methods, sometimes a number out of range.
+    // Mostly the 29 methods, sometimes a number out of range; every other run
+    // of 29 choices calls the method as a statement, with no result value.
     const long number = choice < 240 ? choice % 29 : static_cast<long>(choice) - 248;
+    const bool statement = choice < 240 && (choice / 29) % 2 == 1;
     const uint8_t countChoice = in.byte();
     const MethodInfo* method = methodInfo(number);
     // Mostly the count the method wants, so that the call gets past the check.
@@ -256,12 +258,13 @@ void hostCall(InputReader& in, ComponentState& state, testing::TestMemory& memor
     result.vt = nativeapi::VTYPE_ERROR;
     result.lVal = 0x5A5A;
     const bool called = guarded("fuzz", false, [&] {
-        return korvant::callMethod(state, number, &result, args.data(), count);
+        return korvant::callMethod(state, number, statement ? nullptr : &result, args.data(),
+                                   count);
     });
     requireNoUnexpectedFailure(state);
-    if (!called) {
+    if (!called || statement) {
         require(result.vt == nativeapi::VTYPE_ERROR && result.lVal == 0x5A5A,
-                "a refused call writes no result");
+                "a refused call or a statement writes no result");
     } else {
         require(result.vt == nativeapi::VTYPE_BOOL || result.vt == nativeapi::VTYPE_I4,
                 "a call answers BOOL or I4");

@@ -36,12 +36,12 @@ void checkQuery(std::string_view text) {
     }
     OutputParametersDocument shift;
     writeShiftDocument(shift, query);
-    shift.setDouble(output_attr::CashBalance, query.shift_cash);
+    shift.setAmount(output_attr::CashBalance, query.shift_cash);
     writeBacklog(shift, query.fd_waiting, query.fd_waiting_document, query.fd_waiting_date);
     writeShiftCounters(shift, query);
     requireWellFormed(shift.text(), "a shift document is well-formed");
 
-    OutputParametersDocument receipt;
+    OutputParametersDocument receipt(kDocumentOutputParametersRoot);
     writeReceiptOutput(receipt, query);
     requireWellFormed(receipt.text(), "a receipt document is well-formed");
 }

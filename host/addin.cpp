@@ -240,6 +240,14 @@ CallResult Component::callAsFunc(long number, std::vector<Value> args) {
 }
 
 CallResult Component::call(std::string_view methodNameOrNumber, std::vector<Value> args) {
+    return callAsFunc(methodNumber(methodNameOrNumber), std::move(args));
+}
+
+CallResult Component::statement(std::string_view methodNameOrNumber, std::vector<Value> args) {
+    return callAsProc(methodNumber(methodNameOrNumber), std::move(args));
+}
+
+long Component::methodNumber(std::string_view methodNameOrNumber) {
     auto number = decimalNumber(methodNameOrNumber);
     if (!number) {
         number = findMethod(methodNameOrNumber);
@@ -248,7 +256,7 @@ CallResult Component::call(std::string_view methodNameOrNumber, std::vector<Valu
                                         std::string(methodNameOrNumber) + "\"");
         }
     }
-    return callAsFunc(*number, std::move(args));
+    return *number;
 }
 
 CallResult Component::invoke(long number, std::vector<Value> args, bool function) {

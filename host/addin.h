@@ -91,6 +91,9 @@ public:
     // CallAsFunc of a method named in English or Russian, or numbered in decimal; throws
     // std::invalid_argument for a name that FindMethod does not know.
     CallResult call(std::string_view methodNameOrNumber, std::vector<Value> args = {});
+    // The same with CallAsProc: the method called as a statement, as 1C code does when it does
+    // not use the value. 1C raises an exception when CallAsProc answers false.
+    CallResult statement(std::string_view methodNameOrNumber, std::vector<Value> args = {});
     // The calls exactly as given, for the cases the comfortable forms cannot express.
     bool rawCallAsFunc(long number, Variant* result, Variant* params, long count);
     bool rawCallAsProc(long number, Variant* params, long count);
@@ -117,6 +120,7 @@ private:
     std::optional<std::u16string> takeName(const HostChar* name, std::string_view what);
     std::optional<Value> takeValue(bool answered, const Variant& value);
     CallResult invoke(long number, std::vector<Value> args, bool function);
+    long methodNumber(std::string_view methodNameOrNumber);
 
     std::shared_ptr<const AddInExports> exports_;
     MemoryManager memory_;

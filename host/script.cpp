@@ -40,7 +40,7 @@ ScriptCall parseCall(const Json& call, const std::string& where) {
     if (!call.is_object()) {
         fail(where, "a call is an object with \"method\" and \"args\"");
     }
-    rejectUnknownMembers(call, {"method", "args", "comment"}, where);
+    rejectUnknownMembers(call, {"method", "args", "statement", "comment"}, where);
     ScriptCall parsed;
     if (!call.contains("method")) {
         fail(where, "the call names no \"method\"");
@@ -52,6 +52,12 @@ ScriptCall parseCall(const Json& call, const std::string& where) {
         parsed.number = static_cast<long>(method.get<int64_t>());
     } else {
         fail(where + ".method", "a method is a name or a number");
+    }
+    if (call.contains("statement")) {
+        if (!call.at("statement").is_boolean()) {
+            fail(where + ".statement", "\"statement\" is true or false");
+        }
+        parsed.statement = call.at("statement").get<bool>();
     }
     if (call.contains("args")) {
         const auto& args = call.at("args");

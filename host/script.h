@@ -6,7 +6,8 @@
 //              {"method": "GetLastError", "args": [null]}]}
 //
 // "locale" is optional (SetLocale after Init); "method" is an English or Russian method name,
-// or a method number; "args" is a list of values in the script notation and may be left out.
+// or a method number; "args" is a list of values in the script notation and may be left out;
+// "statement": true calls the method as a statement (CallAsProc) instead of CallAsFunc.
 // Both objects may carry a "comment"; any other member is an error, so a misspelt member
 // cannot silently change a script.
 
@@ -25,6 +26,7 @@ struct ScriptCall {
     std::string method;         // the name, or empty when the script gives a number
     std::optional<long> number; // the number, when the script gives one
     std::vector<Value> args;
+    bool statement = false; // CallAsProc instead of CallAsFunc
 };
 
 struct Script {

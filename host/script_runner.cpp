@@ -12,12 +12,15 @@ void ScriptRunner::run(const Script& script, const std::function<void(const Json
         component_.setLocale(*script.locale);
     }
     for (std::size_t i = 0; i < script.calls.size(); ++i) {
-        const auto call = component_.callAsFunc(numbers[i], substitute(script.calls[i].args));
+        const ScriptCall& scripted = script.calls[i];
+        const auto call = scripted.statement
+                              ? component_.callAsProc(numbers[i], substitute(scripted.args))
+                              : component_.callAsFunc(numbers[i], substitute(scripted.args));
         const auto name = component_.methodName(numbers[i], 0);
         if (name == u"Open" && call.succeeded() && !call.args.empty() && call.args[0].isText()) {
             device_ = utf8ToUtf16(call.args[0].utf8());
         }
-        emit(callLine(name, call));
+        emit(callLine(name, call, scripted.statement));
     }
 }
 
@@ -45,10 +48,14 @@ std::vector<Value> ScriptRunner::substitute(std::vector<Value> args) const {
     return args;
 }
 
-Json callLine(const std::optional<std::u16string>& englishName, const CallResult& call) {
+Json callLine(const std::optional<std::u16string>& englishName, const CallResult& call,
+              bool statement) {
     Json line;
     line["method"] = englishName ? Json(utf16ToUtf8(*englishName)) : Json(nullptr);
     line["number"] = call.number;
+    if (statement) {
+        line["statement"] = true;
+    }
     line["called"] = call.called;
     line["result"] = call.result ? toNotation(*call.result) : Json(nullptr);
     line["args"] = Json::array();

@@ -3,7 +3,9 @@
 //   {"method": "GetLastError", "number": 2, "called": true,
 //    "result": {"type": "I4", "value": 0}, "args": ["No error"]}
 // "method" is the English name from GetMethodName (null when there is none), "result" is null
-// when CallAsFunc answered false, "args" hold every argument as the call left it.
+// when CallAsFunc answered false, "args" hold every argument as the call left it. A call the
+// script makes as a statement carries "statement": true after "number"; "called" is then
+// CallAsProc's answer and "result" is null, a statement having no value.
 
 #include "host/addin.h"
 #include "host/script.h"
@@ -38,6 +40,7 @@ private:
     std::u16string device_;
 };
 
-Json callLine(const std::optional<std::u16string>& englishName, const CallResult& call);
+Json callLine(const std::optional<std::u16string>& englishName, const CallResult& call,
+              bool statement = false);
 
 } // namespace korvant::host

@@ -123,8 +123,12 @@ bool ADDIN_API AddInKorvant::HasRetVal(const long methodNum) {
     return method != nullptr && method->hasRetVal != 0;
 }
 
-bool ADDIN_API AddInKorvant::CallAsProc(const long, tVariant*, const long) {
-    return false;
+bool ADDIN_API AddInKorvant::CallAsProc(const long methodNum, tVariant* params,
+                                        const long paramCount) {
+    // A method called as a statement runs exactly as when its value is used; 1C
+    // raises an exception when this answers false, so only a refused call may.
+    return guarded("AddInKorvant::CallAsProc", false,
+                   [&] { return callMethod(state_, methodNum, nullptr, params, paramCount); });
 }
 
 bool ADDIN_API AddInKorvant::CallAsFunc(const long methodNum, tVariant* returnValue,

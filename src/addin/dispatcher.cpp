@@ -7,13 +7,8 @@ namespace korvant {
 namespace {
 
 bool acceptsCount(const MethodInfo& method, long count) {
-    switch (method.check) {
-    case ArgumentCheck::Any:
+    if (method.check == ArgumentCheck::Any) {
         return true;
-    case ArgumentCheck::Refused:
-        return false;
-    case ArgumentCheck::Exact:
-        break;
     }
     return count >= 0 && static_cast<unsigned long>(count) == method.paramCount;
 }

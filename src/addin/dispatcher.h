@@ -6,10 +6,11 @@
 
 namespace korvant {
 
-// CallAsFunc: checks the method number and argument count, runs the method's
-// handler and stores its outcome in `result`. False only when the call is refused
-// (unknown number, wrong count, a method the host may not call); an operation's
-// own failure is a true call with a false outcome and the reason in lastError.
+// CallAsFunc and CallAsProc: checks the method number and argument count, runs
+// the method's handler and stores its outcome in `result` (a statement call
+// passes null and the outcome is dropped). False only when the call is refused
+// (unknown number, wrong count); an operation's own failure is a true call with
+// a false outcome and the reason in lastError.
 bool callMethod(ComponentState& state, long number, nativeapi::tVariant* result,
                 nativeapi::tVariant* params, long count);
 

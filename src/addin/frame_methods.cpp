@@ -33,7 +33,7 @@ MethodOutcome notOffered(ComponentState&, const HostArgs&) {
     return MethodOutcome::boolean(false);
 }
 
-MethodOutcome openCashDrawer(ComponentState& state, const HostArgs&) {
+MethodOutcome unsupported(ComponentState& state, const HostArgs&) {
     state.lastError = ErrorCode::Unsupported;
     return MethodOutcome::boolean(false);
 }

@@ -13,9 +13,12 @@ MethodOutcome getDescription(ComponentState&, const HostArgs&);
 MethodOutcome getParameters(ComponentState&, const HostArgs&);
 MethodOutcome setParameter(ComponentState&, const HostArgs&);
 MethodOutcome getAdditionalActions(ComponentState&, const HostArgs&);
-// Marking-code sessions, additional actions and check copies: a false outcome,
-// nothing read or written, the last error left as it was.
+// Additional actions (none are offered): a false outcome, nothing read or
+// written, the last error left as it was.
 MethodOutcome notOffered(ComponentState&, const HostArgs&);
-MethodOutcome openCashDrawer(ComponentState&, const HostArgs&);
+// What the driver cannot do (check copies, the cash drawer, the marking-code
+// methods): the call succeeds with a false outcome and code 4, so that the
+// cashier is told why instead of the client raising on a refused call.
+MethodOutcome unsupported(ComponentState&, const HostArgs&);
 
 } // namespace korvant

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "documents/value_format.h"
 #include "nativeapi/utf.h"
 
 namespace korvant {
@@ -136,7 +137,7 @@ std::optional<std::string> HostArgs::anyText(long index) const {
     return std::nullopt;
 }
 
-std::optional<int32_t> HostArgs::integer(long index) const {
+std::optional<double> HostArgs::numeric(long index) const {
     const tVariant* value = at(index);
     if (value == nullptr) {
         return std::nullopt;
@@ -147,37 +148,36 @@ std::optional<int32_t> HostArgs::integer(long index) const {
     case nativeapi::VTYPE_I2:
         return value->shortVal;
     case nativeapi::VTYPE_I4:
-    case nativeapi::VTYPE_ERROR:
         return value->lVal;
     case nativeapi::VTYPE_INT:
         return value->intVal;
+    case nativeapi::VTYPE_I8:
+        return static_cast<double>(value->llVal);
     case nativeapi::VTYPE_UI1:
         return value->ui8Val;
     case nativeapi::VTYPE_UI2:
         return value->ushortVal;
     case nativeapi::VTYPE_UI4:
+        return value->ulVal;
     case nativeapi::VTYPE_UINT:
-        return static_cast<int32_t>(value->ulVal);
-    default:
-        return std::nullopt;
-    }
-}
-
-double HostArgs::number(long index) const {
-    const tVariant* value = at(index);
-    if (value == nullptr) {
-        return 0.0;
-    }
-    switch (value->vt) {
-    case nativeapi::VTYPE_I4:
-        return value->lVal;
+        return value->uintVal;
+    case nativeapi::VTYPE_UI8:
+        return static_cast<double>(value->ullVal);
     case nativeapi::VTYPE_R4:
         return value->fltVal;
     case nativeapi::VTYPE_R8:
         return value->dblVal;
     default:
-        return 0.0;
+        return std::nullopt;
     }
+}
+
+std::optional<double> HostArgs::amount(long index) const {
+    if (const auto number = numeric(index)) {
+        return number;
+    }
+    const auto text = anyText(index);
+    return text ? readDecimalText(*text) : std::nullopt;
 }
 
 bool HostArgs::setText(long index, std::string_view utf8) const {

@@ -51,10 +51,12 @@ public:
     std::string text(long index) const;
     // Like text(), and a VTYPE_PSTR value taken as UTF-8 bytes.
     std::optional<std::string> anyText(long index) const;
-    // VTYPE_I4/I2/UINT/BOOL-ish integers; anything else is `fallback`.
-    std::optional<int32_t> integer(long index) const;
-    // VTYPE_I4, VTYPE_R4 or VTYPE_R8 as a double; anything else is 0.
-    double number(long index) const;
+    // Any integer or real type (I1 to I8, UI1 to UI8, INT, UINT, R4, R8) as a
+    // double; nullopt for every other type.
+    std::optional<double> numeric(long index) const;
+    // A 1C number however the host hands it: numeric(), or a text that reads
+    // as a decimal number (readDecimalText); nullopt for anything else.
+    std::optional<double> amount(long index) const;
 
     // Writes a text result into a parameter; false when the host refused memory.
     bool setText(long index, std::string_view utf8) const;

@@ -26,9 +26,8 @@ using MethodHandler = MethodOutcome (*)(ComponentState&, const HostArgs&);
 
 // How the dispatcher treats the argument count of a call.
 enum class ArgumentCheck {
-    Exact,   // refused unless the count equals the row's parameter count
-    Any,     // runs whatever the count
-    Refused, // every call is refused
+    Exact, // refused unless the count equals the row's parameter count
+    Any,   // runs whatever the count
 };
 
 struct MethodInfo {

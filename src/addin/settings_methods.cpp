@@ -1,6 +1,8 @@
 // GetDescription, GetParameters and SetParameter: how the host describes the
 // driver to its user and hands it the device settings.
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <tinyxml2.h>
 
 #include "addin/component_version.h"
@@ -39,14 +41,28 @@ int32_t readTimeoutSeconds(std::string_view text) {
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
-int32_t markTimeoutMs(const std::optional<std::string>& value) {
-    int32_t seconds = value ? readTimeoutSeconds(*value) : kDefaultMarkTimeoutSeconds;
+int32_t clampedTimeoutMs(int32_t seconds) {
     if (seconds <= 0) {
         seconds = kMinimumMarkTimeoutSeconds;
     } else if (seconds > kDefaultMarkTimeoutSeconds) {
         seconds = kDefaultMarkTimeoutSeconds;
     }
     return seconds * 1000;
+}
+
+// The time-out in seconds as a text, or as any number the host stores settings
+// in (1C hands back a number it stored as a number); any other type, or a
+// number that is none (NaN), takes the longest time-out.
+int32_t markTimeoutMs(const HostArgs& args, long index) {
+    if (const auto text = args.anyText(index)) {
+        return clampedTimeoutMs(readTimeoutSeconds(*text));
+    }
+    const double seconds = args.numeric(index).value_or(kDefaultMarkTimeoutSeconds);
+    if (std::isnan(seconds)) {
+        return clampedTimeoutMs(kDefaultMarkTimeoutSeconds);
+    }
+    // Clamped before the conversion, which is undefined beyond the int range.
+    return clampedTimeoutMs(static_cast<int32_t>(std::clamp(seconds, -1.0, 31.0)));
 }
 
 } // namespace
@@ -100,7 +116,7 @@ MethodOutcome setParameter(ComponentState& state, const HostArgs& args) {
         return MethodOutcome::boolean(true);
     }
     if (*name == "MarkTimeout") {
-        state.settings.markTimeoutMs = markTimeoutMs(args.anyText(1));
+        state.settings.markTimeoutMs = markTimeoutMs(args, 1);
         KORVANT_LOG("AddInKorvant::setParameter", "MarkTimeout", ": ",
                     state.settings.markTimeoutMs);
         return MethodOutcome::boolean(true);

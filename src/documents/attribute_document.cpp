@@ -33,8 +33,8 @@ void AttributeDocument::setBool(std::string_view name, bool value) {
     setText(name, formatBool(value));
 }
 
-void AttributeDocument::setDouble(std::string_view name, double value) {
-    setText(name, formatDouble(value));
+void AttributeDocument::setAmount(std::string_view name, double value) {
+    setText(name, formatAmount(value));
 }
 
 void AttributeDocument::setDateTime(std::string_view name, int64_t seconds) {

@@ -20,7 +20,7 @@ public:
     void setSigned(std::string_view name, int32_t value);     // "%d"
     void setUnsigned(std::string_view name, uint32_t value);  // "%u"
     void setBool(std::string_view name, bool value);          // "true" / "false"
-    void setDouble(std::string_view name, double value);      // "%.17g"
+    void setAmount(std::string_view name, double value);      // formatAmount
     void setDateTime(std::string_view name, int64_t seconds); // FormatDateTime
 
     // The compact text of the whole document (DocumentToText).

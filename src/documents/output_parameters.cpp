@@ -8,12 +8,15 @@
 namespace korvant {
 namespace {
 
-constexpr std::string_view kTemplate =
-    R"(<?xml version="1.0" encoding="UTF-8"?><OutputParameters><Parameters/></OutputParameters>)";
+std::string templateText(std::string_view root) {
+    const std::string name(root);
+    return R"(<?xml version="1.0" encoding="UTF-8"?><)" + name + "><Parameters/></" + name + ">";
+}
 
 } // namespace
 
-OutputParametersDocument::OutputParametersDocument() : AttributeDocument(kTemplate) {
+OutputParametersDocument::OutputParametersDocument(std::string_view root)
+    : AttributeDocument(templateText(root)) {
     auto* parameters = document().RootElement()->FirstChildElement("Parameters");
     setTarget(*parameters);
 }
@@ -46,10 +49,10 @@ void OutputParametersDocument::addCountersBlock(std::string_view blockName, int3
                                                 std::optional<double> totalCorrectionChecksAmount) {
     auto* counters = document().NewElement("Parameters");
     setAttributeText(*counters, "CheckCount", formatSigned(checkCount));
-    setAttributeText(*counters, "TotalChecksAmount", formatDouble(totalChecksAmount));
+    setAttributeText(*counters, "TotalChecksAmount", formatAmount(totalChecksAmount));
     setAttributeText(*counters, "CorrectionCheckCount", formatSigned(correctionCheckCount));
     setAttributeText(*counters, "TotalCorrectionChecksAmount",
-                     totalCorrectionChecksAmount ? formatDouble(*totalCorrectionChecksAmount)
+                     totalCorrectionChecksAmount ? formatAmount(*totalCorrectionChecksAmount)
                                                  : formatSigned(0));
     auto* block = document().NewElement(std::string(blockName).c_str());
     block->InsertEndChild(counters);

@@ -1,7 +1,8 @@
 #pragma once
 // The host's output parameter document: the state of the shift and of the fiscal
 // storage after an operation, as attributes of the top-level "Parameters"
-// element of <OutputParameters>.
+// element of <OutputParameters>, or of <DocumentOutputParameters> for the
+// result of a receipt.
 
 #include <cstdint>
 #include <optional>
@@ -36,9 +37,14 @@ inline constexpr std::string_view SaleReturn = "CountersOperationType2";
 inline constexpr std::string_view PurchaseReturn = "CountersOperationType4";
 } // namespace counters_block
 
+// Root element names. The host's clients read the result of a receipt or a
+// correction receipt only from the second; shifts and status use the first.
+inline constexpr std::string_view kOutputParametersRoot = "OutputParameters";
+inline constexpr std::string_view kDocumentOutputParametersRoot = "DocumentOutputParameters";
+
 class OutputParametersDocument : public AttributeDocument {
 public:
-    OutputParametersDocument();
+    explicit OutputParametersDocument(std::string_view root = kOutputParametersRoot);
 
     // Shift numbers are 16-bit and never negative, so they are written unsigned.
     void setShiftNumber(uint16_t shiftNumber);

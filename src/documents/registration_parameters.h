@@ -25,6 +25,8 @@ inline constexpr std::string_view IsGambling = "IsGambling";
 inline constexpr std::string_view IsLottery = "IsLottery";
 inline constexpr std::string_view BSOSing = "BSOSing";
 inline constexpr std::string_view IsOnlineOnly = "IsOnlineOnly";
+// The name some clients give the same flag (read and written beside it).
+inline constexpr std::string_view IsOnline = "IsOnline";
 inline constexpr std::string_view IsAutomaticPrinter = "IsAutomaticPrinter";
 inline constexpr std::string_view IsAutomatic = "IsAutomatic";
 inline constexpr std::string_view IsMarking = "IsMarking";
@@ -52,6 +54,8 @@ inline constexpr std::string_view CashierINN = "CashierINN";
 } // namespace registration_attr
 
 struct RegistrationParameters {
+    // False when the text was not a well-formed document (see parseHostDocument).
+    bool wellFormed = true;
     std::string kktSerialNumber;
     std::string firmwareVersion;
     uint8_t agentTypes = 0; // bit list
@@ -64,7 +68,7 @@ struct RegistrationParameters {
     bool isGambling = false;
     bool isLottery = false;
     bool bsoSing = false;
-    bool isOnlineOnly = false;
+    bool isOnlineOnly = false; // "IsOnlineOnly", or "IsOnline" when it is absent
     bool isAutomaticPrinter = false;
     bool isAutomatic = false;
     bool isMarking = false;
@@ -92,7 +96,8 @@ struct RegistrationParameters {
 };
 
 // Reads the attributes of the document's first element. Text that is not XML,
-// or has no element, gives a record with every field at its start value.
+// or has no element, gives a record with every field at its start value, not
+// well-formed unless there was no text at all.
 RegistrationParameters readRegistrationParameters(std::string_view text);
 
 // Boolean attribute text: true for an integer other than 0 (read as "%d") and for

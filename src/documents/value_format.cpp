@@ -125,6 +125,16 @@ std::string formatDouble(double value) {
     return std::string(buffer, result.ptr);
 }
 
+std::string formatAmount(double value) {
+    // Fixed notation keeps "2e+06" from standing for two million; without a
+    // precision to_chars gives the shortest text that reads back exactly. The
+    // buffer holds every finite double written out in full.
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, result.ptr);
+}
+
 std::optional<int32_t> scanInt(std::string_view text, size_t& pos, size_t maxWidth) {
     size_t at = skipBlanks(text, pos);
     const auto digits = scanSignedDigits(text, at, maxWidth);
@@ -161,6 +171,42 @@ double readDouble(std::string_view text) {
     if (error == std::errc::result_out_of_range) {
         const auto matched = number.substr(0, static_cast<size_t>(end - number.data()));
         value = exceedsDoubleRange(matched) ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+std::optional<double> readDecimalText(std::string_view text) {
+    const size_t begin = skipBlanks(text, 0);
+    size_t end = text.size();
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    std::string number(text.substr(begin, end - begin));
+    bool negative = false;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
+        negative = number.front() == '-';
+        number.erase(0, 1);
+    }
+    size_t digits = 0;
+    size_t separators = 0;
+    for (char& c : number) {
+        if (isDigit(c)) {
+            ++digits;
+        } else if (c == '.' || c == ',') {
+            ++separators;
+            c = '.';
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || separators > 1) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [rest, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                               std::chars_format::fixed);
+    if (error != std::errc() || rest != number.data() + number.size()) {
+        return std::nullopt;
     }
     return negative ? -value : value;
 }

@@ -17,6 +17,11 @@ std::string formatUnsigned(uint32_t value); // "%u"
 std::string_view formatBool(bool value);    // "true" / "false"
 std::string formatDouble(double value);     // "%.17g": 100.1 gives "100.09999999999999"
 
+// An amount of money for the host to show as it stands: the shortest decimal
+// text, without an exponent, that reads back as the same double ("6040.57",
+// "2000000", "-0.5").
+std::string formatAmount(double value);
+
 // Readers with the semantics of sscanf/strtoul, independent of the locale.
 
 // sscanf "%d": leading white space, an optional sign, decimal digits; reading stops
@@ -30,6 +35,12 @@ int32_t readInt(std::string_view text);
 // infinity, one too small gives zero, as strtod does. Hexadecimal floating forms
 // are not read (their leading "0" is).
 double readDouble(std::string_view text);
+
+// A text that is a decimal number as a whole: white space around it, an optional
+// sign, digits with at most one decimal separator (a point, or the comma of a
+// Russian-language text). No exponent, no digit grouping, nothing else; nullopt
+// for any other text, the empty one included.
+std::optional<double> readDecimalText(std::string_view text);
 
 // strtoul base 10 with a 32-bit unsigned long: leading white space, an optional
 // sign, decimal digits. A magnitude above 4294967295 gives 4294967295; a minus

@@ -24,7 +24,7 @@ namespace attr = registration_attr;
 enum class ModeField { FdMode, FdExtMode };
 
 // One operating-mode flag: its table attribute, where the register keeps it,
-// and the record member OperationFN sends it from (null when it is only read).
+// and the record member OperationFN sends it from.
 struct ModeFlag {
     std::string_view attribute;
     ModeField field;
@@ -33,7 +33,7 @@ struct ModeFlag {
 };
 
 // In the order GetDataKKT writes them.
-constexpr std::array<ModeFlag, 13> kModeFlags{{
+constexpr std::array<ModeFlag, 14> kModeFlags{{
     {attr::IsOffline, ModeField::FdMode, 0x02, &RegistrationParameters::isOffline},
     {attr::IsEncrypted, ModeField::FdMode, 0x01, &RegistrationParameters::isEncrypted},
     {attr::IsService, ModeField::FdMode, 0x08, &RegistrationParameters::isService},
@@ -42,17 +42,15 @@ constexpr std::array<ModeFlag, 13> kModeFlags{{
     {attr::IsLottery, ModeField::FdExtMode, 0x08, &RegistrationParameters::isLottery},
     {attr::BSOSing, ModeField::FdMode, 0x10, &RegistrationParameters::bsoSing},
     {attr::IsOnlineOnly, ModeField::FdMode, 0x20, &RegistrationParameters::isOnlineOnly},
+    // The same flag under the name other clients read.
+    {attr::IsOnline, ModeField::FdMode, 0x20, &RegistrationParameters::isOnlineOnly},
     {attr::IsAutomaticPrinter, ModeField::FdExtMode, 0x01,
      &RegistrationParameters::isAutomaticPrinter},
     {attr::IsAutomatic, ModeField::FdMode, 0x04, &RegistrationParameters::isAutomatic},
-    // The register reports these; a registration request has no place for them.
-    {attr::IsMarking, ModeField::FdExtMode, 0x20, nullptr},
-    {attr::IsPawnshop, ModeField::FdExtMode, 0x40, nullptr},
-    {attr::IsAssurance, ModeField::FdExtMode, 0x80, nullptr},
+    {attr::IsMarking, ModeField::FdExtMode, 0x20, &RegistrationParameters::isMarking},
+    {attr::IsPawnshop, ModeField::FdExtMode, 0x40, &RegistrationParameters::isPawnshop},
+    {attr::IsAssurance, ModeField::FdExtMode, 0x80, &RegistrationParameters::isAssurance},
 }};
-
-// The register context bit of a register in fiscal mode.
-constexpr int32_t kFiscalContext = 0x100;
 
 // A text of the registration: its table attribute, its tag in the register's
 // state and in a registration request, and the record member it is sent from.
@@ -124,7 +122,7 @@ void writeState(RegistrationTableWriter& table, const KorvantResponseGetState& r
         table.setBool(flag.attribute, (mode & flag.mask) != 0);
     }
     table.setBitList(attr::TaxationSystems, lowByte(registerState.taxcode));
-    table.setBool(attr::Fiscal, (registerState.dev_context & kFiscalContext) != 0);
+    table.setBool(attr::Fiscal, (registerState.dev_context & kContextFiscal) != 0);
     writeTexts(table, registerState, kOwnerTexts);
 }
 
@@ -139,7 +137,7 @@ void writeFdState(RegistrationTableWriter& table, const KorvantResponseGetFdStat
 uint8_t modeValue(const RegistrationParameters& parameters, ModeField field) {
     uint8_t value = 0;
     for (const ModeFlag& flag : kModeFlags) {
-        if (flag.field == field && flag.sent != nullptr && parameters.*flag.sent) {
+        if (flag.field == field && parameters.*flag.sent) {
             value = static_cast<uint8_t>(value | flag.mask);
         }
     }
@@ -167,6 +165,14 @@ void addRegistration(Request& request, const RegistrationParameters& parameters,
     request.set(tag::agents, parameters.agentTypes);
     request.set(tag::fd_mode, modeValue(parameters, ModeField::FdMode));
     request.set(tag::fd_ext_mode, modeValue(parameters, ModeField::FdExtMode));
+}
+
+// The operation type is a 1C number, which a host may hand as any integer or
+// real type. Anything that is not exactly 1, 2 or 3 (a text, a fraction, an
+// unknown number) reads as 0 and is refused like any unknown type.
+int32_t operationType(const HostArgs& args) {
+    const double type = args.numeric(1).value_or(0);
+    return type == 1 || type == 2 || type == 3 ? static_cast<int32_t>(type) : 0;
 }
 
 } // namespace
@@ -210,11 +216,12 @@ MethodOutcome operationFN(ComponentState& state, const HostArgs& args) {
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
-    // A type that is not an integer value (a text, a fractional number) names
-    // no operation: it reads as 0 and is refused below like any unknown type.
-    const int32_t type = args.integer(1).value_or(0);
+    const int32_t type = operationType(args);
     const RegistrationParameters parameters = readRegistrationParameters(args.text(2));
     KORVANT_LOG("AddInKorvant::operationFN", "type ", type);
+    if (!parameters.wellFormed) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
 
     Request request;
     request.setIfNotEmpty(tag::user_name, parameters.cashierName);

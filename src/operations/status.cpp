@@ -8,6 +8,7 @@
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 #include "operations/shift_report.h"
+#include "operations/stale_document.h"
 
 namespace korvant {
 namespace {
@@ -45,7 +46,7 @@ MethodOutcome getCurrentStatus(ComponentState& state, const HostArgs& args) {
     output.setUnsigned(output_attr::ShiftClosingCheckNumber,
                        static_cast<uint32_t>(storage.shift_doc_number));
     writeBacklog(output, storage.fd_waiting, storage.fd_waiting_document, storage.fd_waiting_date);
-    output.setDouble(output_attr::CashBalance, money.shift_cash);
+    output.setAmount(output_attr::CashBalance, money.shift_cash);
     return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 
@@ -53,8 +54,12 @@ MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const Host
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
+    KorvantIntf& library = *state.library;
     std::string answer;
-    if (!record(state, state.library->reportState(state.currentDevice, &answer))) {
+    const ErrorCode reported =
+        clearingStaleDocument(library, state.currentDevice, "the settlement report",
+                              [&] { return library.reportState(state.currentDevice, &answer); });
+    if (!record(state, reported)) {
         return MethodOutcome::boolean(false);
     }
     KorvantResponseQuery report;
@@ -64,7 +69,7 @@ MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const Host
     OutputParametersDocument output;
     output.setShiftState(report.fd_shift_state);
     writeBacklog(output, report.fd_waiting, report.fd_waiting_document, report.fd_waiting_date);
-    output.setDouble(output_attr::CashBalance, report.shift_cash);
+    output.setAmount(output_attr::CashBalance, report.shift_cash);
     return MethodOutcome::boolean(handBack(args, kOutputArgument, output));
 }
 

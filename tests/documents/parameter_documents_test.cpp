@@ -78,6 +78,11 @@ TEST(InputParameters, AnythingElseReadsEmpty) {
 TEST(OutputParameters, EmptyDocumentIsTheTemplate) {
     EXPECT_EQ(OutputParametersDocument().text(),
               std::string(kDeclaration) + "<OutputParameters><Parameters/></OutputParameters>");
+    OutputParametersDocument receipt(kDocumentOutputParametersRoot);
+    receipt.setShiftNumber(2);
+    EXPECT_EQ(receipt.text(), std::string(kDeclaration) +
+                                  R"(<DocumentOutputParameters><Parameters ShiftNumber="2"/>)"
+                                  R"(</DocumentOutputParameters>)");
 }
 
 TEST(OutputParameters, AttributesKeepTheOrderOfFirstSetting) {
@@ -87,7 +92,7 @@ TEST(OutputParameters, AttributesKeepTheOrderOfFirstSetting) {
     document.setCheckNumber(70000);
     document.setFiscalSign(3000000000u);
     document.setDateTime(1709629620);
-    document.setDouble(output_attr::CashBalance, 100.1);
+    document.setAmount(output_attr::CashBalance, 100.1);
     document.setBool(output_attr::FNError, false);
     document.setSigned(output_attr::BacklogDocumentsCounter, -1);
     document.setShiftNumber(65535); // replaced in place, unsigned
@@ -95,7 +100,7 @@ TEST(OutputParameters, AttributesKeepTheOrderOfFirstSetting) {
               std::string(kDeclaration) +
                   R"(<OutputParameters><Parameters ShiftNumber="65535" CheckNumber="70000" )"
                   R"(FiscalSign="3000000000" DateTime="2024-03-05T09:07:00" )"
-                  R"(CashBalance="100.09999999999999" FNError="false" )"
+                  R"(CashBalance="100.1" FNError="false" )"
                   R"(BacklogDocumentsCounter="-1"/></OutputParameters>)");
 }
 
@@ -123,7 +128,7 @@ TEST(OutputParameters, CountersBlocksFollowTheAttributes) {
         std::string(kDeclaration) +
             R"(<OutputParameters><Parameters DateTime="1970-01-01T00:00:00" ShiftNumber="1">)"
             R"(<CountersOperationType1><Parameters CheckCount="3" TotalChecksAmount="1234.5" )"
-            R"(CorrectionCheckCount="1" TotalCorrectionChecksAmount="100.09999999999999"/>)"
+            R"(CorrectionCheckCount="1" TotalCorrectionChecksAmount="100.1"/>)"
             R"(</CountersOperationType1><CountersOperationType2><Parameters CheckCount="0" )"
             R"(TotalChecksAmount="0" CorrectionCheckCount="2" TotalCorrectionChecksAmount="0"/>)"
             R"(</CountersOperationType2></Parameters></OutputParameters>)");

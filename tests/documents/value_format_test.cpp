@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <string>
+#include <utility>
 
 using namespace korvant;
 
@@ -48,6 +50,49 @@ TEST(ValueFormat, DoubleMatchesPrintfInTheCLocale) {
     EXPECT_EQ(formatDouble(1234.5), "1234.5");
     EXPECT_EQ(formatDouble(0.0), "0");
     EXPECT_EQ(formatDouble(1e20), "1e+20");
+}
+
+// Amounts are shown to the cashier as they stand: the shortest text that reads back as the
+// same number, never with an exponent.
+TEST(ValueFormat, AmountsAreTheShortestExactDecimal) {
+    const std::pair<double, const char*> cases[] = {
+        {6040.57, "6040.57"}, {100.1, "100.1"},       {0.0, "0"},
+        {-0.5, "-0.5"},       {2000000.0, "2000000"}, {1e15, "1000000000000000"},
+        {0.0001, "0.0001"},   {1109.0, "1109"},       {922337203685477.5, "922337203685477.5"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(formatAmount(value), text) << text;
+        EXPECT_EQ(readDouble(formatAmount(value)), value) << text;
+    }
+    EXPECT_EQ(formatAmount(0.1 + 0.2), "0.30000000000000004") << "not rounded to look nicer";
+}
+
+TEST(ValueFormat, DecimalTextsAreWholeNumbersOrNothing) {
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"500", 500.0},
+        {"-500", -500.0},
+        {" 1500.50 ", 1500.5},
+        {"+2,5", 2.5},
+        {".5", 0.5},
+        {"7.", 7.0},
+        {"0", 0.0},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"-", std::nullopt},
+        {".", std::nullopt},
+        {"1e3", std::nullopt},
+        {"1 500", std::nullopt},
+        {"1.5.0", std::nullopt},
+        {"1,5.0", std::nullopt},
+        {"12abc", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"--1", std::nullopt},
+        {"0x10", std::nullopt},
+    };
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(readDecimalText(text), value) << '"' << text << '"';
+    }
 }
 
 TEST(ValueFormat, IntegersAndBooleans) {

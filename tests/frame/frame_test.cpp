@@ -54,10 +54,11 @@ protected:
         std::vector<tVariant> params(static_cast<size_t>(count), emptyValue());
         return component.CallAsFunc(number, &result, params.data(), count);
     }
-    std::pair<int32_t, std::string> lastError() {
+    std::pair<int32_t, std::string> lastError() { return lastError(component); }
+    std::pair<int32_t, std::string> lastError(AddInKorvant& of) {
         tVariant result = emptyValue();
         tVariant message = emptyValue();
-        EXPECT_TRUE(component.CallAsFunc(2, &result, &message, 1));
+        EXPECT_TRUE(of.CallAsFunc(2, &result, &message, 1));
         EXPECT_EQ(result.vt, nativeapi::VTYPE_I4);
         return {result.lVal, message.vt == nativeapi::VTYPE_PWSTR ? resultText(message) : ""};
     }
@@ -91,14 +92,35 @@ TEST_F(Frame, MethodNamesAndCounts) {
     EXPECT_FALSE(component.HasRetVal(-1));
 }
 
-TEST_F(Frame, PropertiesAndProceduresAreAbsent) {
+TEST_F(Frame, PropertiesAreAbsent) {
     EXPECT_EQ(component.GetInfo(), 2000);
     EXPECT_EQ(component.GetNProps(), 0);
     EXPECT_EQ(component.FindProp(wide("Anything").c_str()), -1);
-    tVariant params[4] = {emptyValue(), emptyValue(), emptyValue(), emptyValue()};
+}
+
+// 1C calls a method as a statement whenever the code does not use its value, and raises when
+// CallAsProc answers false: a statement must be refused exactly where a function call is, and
+// leave the same last error behind.
+TEST_F(Frame, StatementsRunAndAreRefusedExactlyAsFunctionCalls) {
+    AddInKorvant functions;
+    functions.setMemManager(&memory);
     for (long number = -1; number <= 29; ++number) {
-        EXPECT_FALSE(component.CallAsProc(number, params, 1));
+        for (long count = 0; count <= 4; ++count) {
+            std::vector<tVariant> asFunction(static_cast<size_t>(count), emptyValue());
+            std::vector<tVariant> asStatement(asFunction);
+            tVariant result = emptyValue();
+            const bool called = functions.CallAsFunc(number, &result, asFunction.data(), count);
+            EXPECT_EQ(component.CallAsProc(number, asStatement.data(), count), called)
+                << "method " << number << " with " << count << " arguments";
+            EXPECT_EQ(lastError(), lastError(functions)) << "method " << number;
+        }
     }
+}
+
+TEST_F(Frame, StatementWritesItsTextArguments) {
+    tVariant form = emptyValue();
+    ASSERT_TRUE(component.CallAsProc(3, &form, 1));
+    EXPECT_NE(resultText(form).find("<Settings>"), std::string::npos);
 }
 
 TEST_F(Frame, InterfaceRevisionIgnoresTheArgumentCount) {
@@ -119,28 +141,39 @@ TEST_F(Frame, WrongCountIsRefusedWithoutTouchingAnything) {
     EXPECT_FALSE(call(-1, result, 0));
 }
 
-TEST_F(Frame, PrintCheckCopyIsAlwaysRefused) {
-    for (long count = 0; count <= 4; ++count) {
-        tVariant result = emptyValue();
-        EXPECT_FALSE(call(19, result, count));
-        EXPECT_EQ(result.vt, nativeapi::VTYPE_EMPTY);
-    }
-}
-
-TEST_F(Frame, UnofferedMethodsAnswerFalseAndKeepTheLastError) {
+// A check copy and the cash drawer are called with any number of arguments; the marking-code
+// methods only with theirs. Each answers false with code 4, so the cashier is told why.
+TEST_F(Frame, UnsupportedMethodsAnswerFalseWithCodeFour) {
     struct Case {
         long number;
         long goodCount;
+        bool anyCount;
     };
     for (const Case c :
-         {Case{9, 1}, Case{24, 1}, Case{25, 1}, Case{26, 3}, Case{27, 3}, Case{28, 3}}) {
+         {Case{19, 2, true}, Case{22, 1, true}, Case{24, 1, false}, Case{25, 1, false},
+          Case{26, 3, false}, Case{27, 3, false}, Case{28, 3, false}}) {
+        AddInKorvant fresh;
+        fresh.setMemManager(&memory);
+        std::vector<tVariant> params(3, emptyValue());
         tVariant result = emptyValue();
-        ASSERT_TRUE(call(c.number, result, c.goodCount)) << c.number;
+        ASSERT_TRUE(fresh.CallAsFunc(c.number, &result, params.data(), c.goodCount)) << c.number;
         EXPECT_EQ(result.vt, nativeapi::VTYPE_BOOL);
         EXPECT_FALSE(result.bVal);
-        EXPECT_FALSE(call(c.number, result, c.goodCount == 1 ? 3 : 1)) << c.number;
+        EXPECT_EQ(lastError(fresh).first, 4) << c.number;
+        const long otherCount = c.goodCount == 1 ? 3 : 1;
+        EXPECT_EQ(fresh.CallAsFunc(c.number, &result, params.data(), otherCount), c.anyCount)
+            << c.number;
     }
-    EXPECT_EQ(lastError().first, 0);
+}
+
+TEST_F(Frame, AdditionalActionIsNotOfferedAndKeepsTheLastError) {
+    tVariant result = emptyValue();
+    ASSERT_TRUE(call(22, result, 0));
+    ASSERT_TRUE(call(9, result, 1));
+    EXPECT_EQ(result.vt, nativeapi::VTYPE_BOOL);
+    EXPECT_FALSE(result.bVal);
+    EXPECT_EQ(lastError().first, 4);
+    EXPECT_FALSE(call(9, result, 2));
 }
 
 TEST_F(Frame, OpenCashDrawerReportsUnsupportedInBothLanguages) {

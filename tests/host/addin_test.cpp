@@ -67,8 +67,10 @@ TEST_F(RealAddIn, InterfaceBasics) {
     EXPECT_FALSE(component->isPropReadable(0));
     EXPECT_FALSE(component->isPropWritable(0));
     EXPECT_EQ(component->paramDefValue(0, 0), std::nullopt);
-    for (long number : {0L, 2L, 28L, 29L}) {
-        EXPECT_FALSE(component->callAsProc(number, {Value::empty()}).called) << number;
+    // Statements are refused only where a function call would be: a wrong count, no method.
+    for (const auto& [number, called] :
+         {std::pair{0L, true}, std::pair{2L, true}, std::pair{28L, false}, std::pair{29L, false}}) {
+        EXPECT_EQ(component->callAsProc(number, {Value::empty()}).called, called) << number;
     }
     EXPECT_FALSE(component->init(nullptr)) << "Init answers whether a connection was given";
     EXPECT_TRUE(component->init());
@@ -118,7 +120,10 @@ TEST_F(RealAddIn, DispatcherAnswers) {
     const auto wrongCount = component->call("Open", {Value::text(""), Value::text("")});
     EXPECT_FALSE(wrongCount.called);
     EXPECT_EQ(wrongCount.result, std::nullopt);
-    EXPECT_FALSE(component->call("PrintCheckCopy", {Value::empty(), Value::empty()}).called);
+    const auto copy = component->call("PrintCheckCopy", {Value::empty(), Value::text("0")});
+    EXPECT_TRUE(copy.called);
+    EXPECT_EQ(copy.result, Value::boolean(false));
+    EXPECT_EQ(lastError().result, Value::i4(4));
 
     const auto km = component->call("RequestKM", std::vector<Value>(3, Value::empty()));
     EXPECT_TRUE(km.called);

@@ -34,6 +34,13 @@ TEST(Script, ReadsLocaleCallsAndArguments) {
                                   Value::boolean(true), Value::pstr("p")};
     EXPECT_EQ(script.calls[2].method, "Подключить");
     EXPECT_EQ(script.calls[2].args, args);
+    EXPECT_FALSE(script.calls[2].statement);
+
+    const auto statements = parseScript(R"({"calls": [
+        {"method": "Отключить", "args": ["${device}"], "statement": true},
+        {"method": "Open", "statement": false}]})");
+    EXPECT_TRUE(statements.calls[0].statement);
+    EXPECT_FALSE(statements.calls[1].statement);
 
     EXPECT_EQ(parseScript(R"({"calls": []})").locale, std::nullopt);
 }
@@ -57,6 +64,8 @@ TEST(Script, ErrorsNameThePlace) {
         {R"({"calls": [{"method": true}]})", "calls[0].method"},
         {R"({"calls": [{"method": "X", "arg": []}]})", "calls[0]: unexpected member \"arg\""},
         {R"({"calls": [{"method": "X", "args": 1}]})", "calls[0].args: the arguments are a list"},
+        {R"({"calls": [{"method": "X", "statement": 1}]})",
+         "calls[0].statement: \"statement\" is true or false"},
         {R"({"calls": [{"method": "X"}, {"method": "Y", "args": [1, {}]}]})",
          "calls[1].args[1]: an object value needs a \"type\""},
     };

@@ -65,12 +65,16 @@ TEST_F(TextDocumentTest, LinesPrintAsBlocksBetweenBarcodes) {
 
 TEST_F(TextDocumentTest, NothingToPrintCallsNothing) {
     for (const std::string& document :
-         {textDocument(""), std::string("<Document/>"), std::string("not xml"), std::string()}) {
+         {textDocument(""), std::string("<Document/>"), std::string()}) {
         SCOPED_TRACE(document);
         EXPECT_TRUE(callOnDevice("PrintTextDocument", {Value::text(document)}).succeeded());
         EXPECT_EQ(lastCode(), 0);
         EXPECT_THAT(session.calls(), IsEmpty());
     }
+    // Text that is no document is refused: it may be a document cut short.
+    EXPECT_FALSE(callOnDevice("PrintTextDocument", {Value::text("not xml")}).succeeded());
+    EXPECT_EQ(lastCode(), 9);
+    EXPECT_THAT(session.calls(), IsEmpty());
 }
 
 TEST_F(TextDocumentTest, FirstRefusalStopsThePrinting) {
@@ -101,16 +105,34 @@ protected:
     }
 };
 
+// The amount is a 1C number, which hosts hand as any integer or real type, or as its text.
 TEST_F(CashTest, AmountGivesKindAndCash) {
+    using host::VType;
     struct Case {
         Value amount;
         int kind;
         int64_t cash;
     };
     const std::vector<Case> cases = {
-        {Value::r8(-150.5), 3, 1505000}, {Value::r8(0.29), 2, 2900}, {Value::r8(0), 2, 0},
-        {Value::i4(25), 2, 250000},      {Value::i4(-3), 3, 30000},  {Value::r4(12.5F), 2, 125000},
-        {Value::text("100"), 2, 0},      {Value::empty(), 2, 0},
+        {Value::r8(-150.5), 3, 1505000},
+        {Value::r8(0.29), 2, 2900},
+        {Value::r8(0), 2, 0},
+        {Value::i4(25), 2, 250000},
+        {Value::i4(-3), 3, 30000},
+        {Value::r4(12.5F), 2, 125000},
+        {Value::integral(VType::I8, -500), 3, 5000000},
+        {Value::integral(VType::I8, 3000000000), 2, 30000000000000},
+        {Value::integral(VType::I1, -7), 3, 70000},
+        {Value::i2(-300), 3, 3000000},
+        {Value::integral(VType::Int, 40), 2, 400000},
+        {Value::integral(VType::UI1, 200), 2, 2000000},
+        {Value::integral(VType::UI2, 60000), 2, 600000000},
+        {Value::integral(VType::UI4, 4000000000), 2, 40000000000000},
+        {Value::uint(9), 2, 90000},
+        {Value::integral(VType::UI8, 12), 2, 120000},
+        {Value::text("100"), 2, 1000000},
+        {Value::text(" -2,5 "), 3, 25000},
+        {Value::pstr("0.01"), 2, 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.amount));
@@ -150,7 +172,23 @@ TEST_F(CashTest, RefusedOpeningSendsNothingMore) {
     session.clearJournal();
     EXPECT_FALSE(cashInOut(Value::r8(10)).succeeded());
     EXPECT_EQ(lastCode(), 14);
-    EXPECT_THAT(session.calls(), ElementsAre("korvant3_fremu_open_doc"));
+    // Refused as not allowed, the register is asked whether a document is open.
+    EXPECT_THAT(session.calls(), ElementsAre("korvant3_fremu_open_doc", "korvant3_get_state"));
+}
+
+// Nothing that is no number prints a document of 0.00: code 9, nothing sent.
+TEST_F(CashTest, AmountThatIsNoNumberIsRefusedBeforeSending) {
+    using host::VType;
+    for (const Value& amount :
+         {Value::empty(), Value::ofType(VType::Null), Value::boolean(true), Value::text(""),
+          Value::text("сто"), Value::text("1e3"), Value::text("12 руб."),
+          Value::ofType(VType::Date), Value::integral(VType::Error, 5),
+          Value::integral(VType::HResult, 5)}) {
+        SCOPED_TRACE(::testing::PrintToString(amount));
+        EXPECT_FALSE(cashInOut(amount).succeeded());
+        EXPECT_EQ(lastCode(), 9);
+        EXPECT_THAT(session.calls(), IsEmpty());
+    }
 }
 
 TEST_F(CashTest, AmountBeyondTheDeviceUnitsIsRefusedBeforeSending) {
@@ -162,6 +200,11 @@ TEST_F(CashTest, AmountBeyondTheDeviceUnitsIsRefusedBeforeSending) {
         EXPECT_EQ(lastCode(), 9);
         EXPECT_THAT(session.calls(), IsEmpty());
     }
+    EXPECT_FALSE(cashInOut(Value::integral(host::VType::UI8, -1)).succeeded());
+    EXPECT_EQ(lastCode(), 9);
+    EXPECT_FALSE(cashInOut(Value::text("1" + std::string(400, '0'))).succeeded());
+    EXPECT_EQ(lastCode(), 9);
+    EXPECT_THAT(session.calls(), IsEmpty());
 }
 
 using XReportTest = OpenDeviceTest;

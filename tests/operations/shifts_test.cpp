@@ -77,7 +77,7 @@ TEST_F(ShiftTest, CloseShiftReportsStateBalanceBacklogAndCounters) {
         outputParameters(
             "DateTime=\"" + FormatDateTime(1700000100) +
                 R"(" ShiftNumber="12" ShiftState="1" FNError="true" FNFail="false" )"
-                R"(FNOverflow="true" CashBalance="100.09999999999999" BacklogDocumentsCounter="2" )"
+                R"(FNOverflow="true" CashBalance="100.1" BacklogDocumentsCounter="2" )"
                 R"(BacklogDocumentFirstNumber="17" BacklogDocumentFirstDateTime=")" +
                 FormatDateTime(1700000050) + "\"",
             R"(<CountersOperationType1><Parameters CheckCount="3" TotalChecksAmount="123.45" )"
@@ -87,7 +87,7 @@ TEST_F(ShiftTest, CloseShiftReportsStateBalanceBacklogAndCounters) {
             R"(<CountersOperationType2><Parameters CheckCount="2" TotalChecksAmount="50" )"
             R"(CorrectionCheckCount="0" TotalCorrectionChecksAmount="0"/></CountersOperationType2>)"
             R"(<CountersOperationType4><Parameters CheckCount="4" )"
-            R"(TotalChecksAmount="100.09999999999999" CorrectionCheckCount="0" )"
+            R"(TotalChecksAmount="100.1" CorrectionCheckCount="0" )"
             R"(TotalCorrectionChecksAmount="0"/></CountersOperationType4>)"));
 }
 

@@ -39,8 +39,7 @@ TEST_F(StatusTest, CurrentStatusReadsStorageThenCash) {
               outputParameters(R"(ShiftNumber="5" ShiftState="2" CheckNumber="42" )"
                                R"(ShiftClosingCheckNumber="7" BacklogDocumentsCounter="3" )"
                                R"(BacklogDocumentFirstNumber="40" BacklogDocumentFirstDateTime=")" +
-                               FormatDateTime(1700000050) +
-                               R"(" CashBalance="100.09999999999999")"));
+                               FormatDateTime(1700000050) + R"(" CashBalance="100.1")"));
 }
 
 // The cash query judges its answer itself: only R 1, 4 and 7 fail it.

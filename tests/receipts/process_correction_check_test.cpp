@@ -47,6 +47,9 @@ TEST_F(ProcessCorrectionCheckTest, SaleCorrectionAddsTheDiscountBackAsASaleDoes)
 
     // The output lands in the third parameter; the first two stay as they were.
     const auto closed = lastTaskData();
+    EXPECT_TRUE(result.text(2).starts_with(
+        R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"))
+        << result.text(2);
     EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "CheckNumber"),
               std::to_string(closed["fd_number"].get<int64_t>()));
     EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "FiscalSign"),

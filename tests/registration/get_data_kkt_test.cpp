@@ -36,6 +36,7 @@ const Attributes kDefaultRegister = {
     {"IsLottery", "false"},
     {"BSOSing", "false"},
     {"IsOnlineOnly", "false"},
+    {"IsOnline", "false"},
     {"IsAutomaticPrinter", "false"},
     {"IsAutomatic", "false"},
     {"IsMarking", "false"},
@@ -108,24 +109,24 @@ TEST_F(GetDataKKT, UnregisteredRegisterStillGivesEveryAttribute) {
                                               {"DateTime", "1970-01-01T00:00:00"}}));
 }
 
-// The thirteen mode flags in table order, and where the register keeps each.
+// The fourteen mode flags in table order, and where the register keeps each.
 struct ModeCase {
     int fdMode;
     int fdExtMode;
     // IsOffline, IsEncrypted, IsService, IsExcisable, IsGambling, IsLottery,
-    // BSOSing, IsOnlineOnly, IsAutomaticPrinter, IsAutomatic, IsMarking,
-    // IsPawnshop, IsAssurance
-    std::array<bool, 13> flags;
+    // BSOSing, IsOnlineOnly, IsOnline, IsAutomaticPrinter, IsAutomatic,
+    // IsMarking, IsPawnshop, IsAssurance
+    std::array<bool, 14> flags;
 };
 
 void PrintTo(const ModeCase& mode, std::ostream* out) {
     *out << "fd_mode " << mode.fdMode << ", fd_ext_mode " << mode.fdExtMode;
 }
 
-constexpr std::array<const char*, 13> kFlagNames = {
-    "IsOffline", "IsEncrypted", "IsService",    "IsExcisable",        "IsGambling",
-    "IsLottery", "BSOSing",     "IsOnlineOnly", "IsAutomaticPrinter", "IsAutomatic",
-    "IsMarking", "IsPawnshop",  "IsAssurance"};
+constexpr std::array<const char*, 14> kFlagNames = {
+    "IsOffline",   "IsEncrypted", "IsService",    "IsExcisable", "IsGambling",
+    "IsLottery",   "BSOSing",     "IsOnlineOnly", "IsOnline",    "IsAutomaticPrinter",
+    "IsAutomatic", "IsMarking",   "IsPawnshop",   "IsAssurance"};
 
 class GetDataKKTModes : public GetDataKKT, public ::testing::WithParamInterface<ModeCase> {};
 
@@ -146,11 +147,11 @@ TEST_P(GetDataKKTModes, FlagsComeFromTheirBits) {
 INSTANTIATE_TEST_SUITE_P(Registration, GetDataKKTModes,
                          ::testing::Values(
                              // Automatic mode with encryption.
-                             ModeCase{0x05, 0x00, {0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}},
-                             ModeCase{0x3A, 0x00, {1, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0}},
-                             ModeCase{0x00, 0xEF, {0, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 1, 1}},
+                             ModeCase{0x05, 0x00, {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}},
+                             ModeCase{0x3A, 0x00, {1, 0, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0}},
+                             ModeCase{0x00, 0xEF, {0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 0, 1, 1, 1}},
                              // Bits that carry no flag.
-                             ModeCase{0xC0, 0x10, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
+                             ModeCase{0xC0, 0x10, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
 
 struct BitListCase {
     int taxcode;

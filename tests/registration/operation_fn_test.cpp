@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "registration/registration_table.h"
@@ -20,7 +21,8 @@ constexpr const char* kRegistration = "korvant3_fremu_registration";
 constexpr const char* kCloseArchive = "korvant3_fremu_close_archive";
 
 // Every attribute of the table, the ones OperationFN does not send included.
-// Modes: IsEncrypted and IsAutomatic (fd_mode 5), IsExcisable (fd_ext_mode 2).
+// Modes: IsEncrypted and IsAutomatic (fd_mode 5); IsExcisable, IsMarking,
+// IsPawnshop and IsAssurance (fd_ext_mode 0xE2).
 const Attributes kFullTable = {
     {"KKTSerialNumber", "00106304491122334455"},
     {"FirmwareVersion", "3.0"},
@@ -63,7 +65,7 @@ const Attributes kFullTable = {
 
 constexpr const char* kFullRegistration =
     R"({"agents":10,"automat_number":"AV-000123","company_inn":"7712345678",)"
-    R"("company_name":"ООО \"Рога & Копыта\"","fd_ext_mode":2,"fd_mode":5,)"
+    R"("company_name":"ООО \"Рога & Копыта\"","fd_ext_mode":226,"fd_mode":5,)"
     R"("fd_serial":"9999000000000001","fns_site":"www.nalog.gov.ru","ofd_inn":"7709876543",)"
     R"("ofd_name":"АО \"ОФД & Ко\"","regnum":"0000000002012345",)"
     R"("sale_address":"г. Москва, ул. Тверская, д. 7 <стр. 2>","sale_location":"Торговый зал №1",)"
@@ -72,7 +74,7 @@ constexpr const char* kFullRegistration =
 
 constexpr const char* kFullChange =
     R"({"agents":10,"automat_number":"AV-000123","company_inn":"7712345678",)"
-    R"("company_name":"ООО \"Рога & Копыта\"","fd_ext_mode":2,"fd_mode":5,)"
+    R"("company_name":"ООО \"Рога & Копыта\"","fd_ext_mode":226,"fd_mode":5,)"
     R"("fd_serial":"9999000000000001","fns_site":"www.nalog.gov.ru","ofd_inn":"7709876543",)"
     R"("ofd_name":"АО \"ОФД & Ко\"","reg_reason":4,"regnum":"0000000002012345",)"
     R"("sale_address":"г. Москва, ул. Тверская, д. 7 <стр. 2>","sale_location":"Торговый зал №1",)"
@@ -135,8 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"Zero", kRegistered, Value::i4(0), nullptr, nullptr, 9},
         TypeCase{"Four", kRegistered, Value::i4(4), nullptr, nullptr, 9},
         TypeCase{"Negative", kRegistered, Value::i4(-1), nullptr, nullptr, 9},
+        // The type is a 1C number: any numeric host type holding 1, 2 or 3 names it.
         TypeCase{"ShortInteger", kRegistered, Value::i2(3), kCloseArchive,
                  R"({"user_inn":"500100732259","user_name":"Иванова А. П."})", 0},
+        TypeCase{"LongInteger", kRegistered, Value::integral(host::VType::I8, 3), kCloseArchive,
+                 R"({"user_inn":"500100732259","user_name":"Иванова А. П."})", 0},
+        TypeCase{"WholeReal", kUnregistered, Value::r8(1.0), kRegistration, kFullRegistration, 0},
+        TypeCase{"Fraction", kRegistered, Value::r8(2.5), nullptr, nullptr, 9},
         // A type given as text names no operation.
         TypeCase{"Text", kUnregistered, Value::text("1"), nullptr, nullptr, 9}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -153,6 +160,18 @@ TEST(OperationFN, ChangeWithoutReasonSendsReasonZeroAndLeavesEmptyTextsOut) {
               std::vector<std::string>{R"({"agents":0,"company_inn":"7701000001","fd_ext_mode":0,)"
                                        R"("fd_mode":0,"reg_reason":0,"regnum":"0000000001000001",)"
                                        R"("taxcode":1})"});
+}
+
+TEST(OperationFN, IsOnlineOnlyWhenGivenWinsOverIsOnline) {
+    for (const auto& [onlineOnly, online, fdMode] :
+         {std::tuple{"false", "true", 0}, std::tuple{"true", "false", 0x20}}) {
+        DriverSession session(kRegistered);
+        operationFN(session, Value::i4(2),
+                    registrationTable({{"IsOnline", online}, {"IsOnlineOnly", onlineOnly}}));
+        const auto requests = session.requestsTo(kRegistration);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(requests[0]["fd_mode"], fdMode) << "IsOnlineOnly " << onlineOnly;
+    }
 }
 
 TEST(OperationFN, CloseArchiveSendsOnlyTheCashierMembersGiven) {
@@ -173,10 +192,20 @@ TEST(OperationFN, CloseArchiveSendsOnlyTheCashierMembersGiven) {
     }
 }
 
-TEST(OperationFN, MalformedTableSendsOnlyTheAlwaysPresentMembers) {
+// A table cut short is no table: nothing of it reaches the register.
+TEST(OperationFN, MalformedTableIsRefusedWithNothingSent) {
     DriverSession session(kUnregistered);
     const auto result = operationFN(session, Value::i4(1), "<Parameters KKTNumber=");
-    // The register refuses a registration without its numbers.
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(session.lastError().first, 9);
+    EXPECT_TRUE(session.requestTextsTo(kRegistration).empty());
+}
+
+// An empty table is no table either, and every member keeps its default: the
+// register refuses a registration without its numbers.
+TEST(OperationFN, EmptyTableSendsOnlyTheAlwaysPresentMembers) {
+    DriverSession session(kUnregistered);
+    const auto result = operationFN(session, Value::i4(1), "");
     EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(session.lastError().first, 9);
     EXPECT_EQ(session.requestTextsTo(kRegistration),
@@ -229,10 +258,12 @@ INSTANTIATE_TEST_SUITE_P(
                       VariantCase{"IsExcisable", "true", 0, 0, 0, 0x02},
                       VariantCase{"IsGambling", "true", 0, 0, 0, 0x04},
                       VariantCase{"IsLottery", "true", 0, 0, 0, 0x08},
-                      // The register reports these; a registration cannot set them.
-                      VariantCase{"IsMarking", "true", 0, 0, 0, 0},
-                      VariantCase{"IsPawnshop", "true", 0, 0, 0, 0},
-                      VariantCase{"IsAssurance", "true", 0, 0, 0, 0}));
+                      VariantCase{"IsMarking", "true", 0, 0, 0, 0x20},
+                      VariantCase{"IsPawnshop", "true", 0, 0, 0, 0x40},
+                      VariantCase{"IsAssurance", "true", 0, 0, 0, 0x80},
+                      // The name other clients give IsOnlineOnly, read when that is absent.
+                      VariantCase{"IsOnline", "true", 0, 0, 0x20, 0},
+                      VariantCase{"IsOnline", "false", 0, 0, 0, 0}));
 
 struct FailureCase {
     const char* name;

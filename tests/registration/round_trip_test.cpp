@@ -97,6 +97,7 @@ TEST_F(RegistrationRoundTrip, TheRegisterGivesBackWhatWasRegisteredAndChanged) {
                   {"IsLottery", "false"},
                   {"BSOSing", "false"},
                   {"IsOnlineOnly", "false"},
+                  {"IsOnline", "false"},
                   {"IsAutomaticPrinter", "false"},
                   {"IsAutomatic", "false"},
                   {"IsMarking", "false"},

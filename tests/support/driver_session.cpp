@@ -24,6 +24,10 @@ host::CallResult DriverSession::call(std::string_view method, std::vector<host::
     return component().call(method, std::move(args));
 }
 
+host::CallResult DriverSession::statement(std::string_view method, std::vector<host::Value> args) {
+    return component().statement(method, std::move(args));
+}
+
 std::string DriverSession::open() {
     call("SetParameter", {host::Value::text("Serial"), host::Value::text(kEmulatorSerial)});
     call("SetParameter", {host::Value::text("Ipaddr"), host::Value::text(kEmulatorAddress)});

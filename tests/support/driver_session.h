@@ -33,6 +33,8 @@ public:
     host::ProgramDataRoot& programData() { return *host_->programData(); }
 
     host::CallResult call(std::string_view method, std::vector<host::Value> args = {});
+    // The method called as a statement (CallAsProc), as 1C code calls it when it drops the value.
+    host::CallResult statement(std::string_view method, std::vector<host::Value> args = {});
 
     // SetParameter Serial and Ipaddr as the emulator expects them, then Open.
     // Returns the device identifier (empty when Open failed).
