@@ -118,6 +118,15 @@ def main(bench_path, memory_path):
         figures[f"latency_ratio_{key}"] = wall_ms / device_ms
         figures[f"latency_ms_{key}"] = wall_ms
 
+    print("a text line of one word, wrapped on the emulator's tape (wall, whole call)")
+    for n in (10000, 100000, 1000000, 10000000):
+        run = runs.get(f"BM_PrintLongWord/{n}")
+        if run is None:
+            continue
+        wall_ms = ns(run, "real_time") / 1e6
+        row(f"{n} characters", fmt(wall_ms), "ms", f"{wall_ms * 1e6 / n:.0f} ns per character")
+        figures[f"print_long_word_ms_{n}"] = wall_ms
+
     print("peak memory, whole process")
     peak_mb = memory["vmhwm_kb"] / 1024
     row(f"{memory['positions']}-position receipt (VmHWM)", fmt(peak_mb), "MB",

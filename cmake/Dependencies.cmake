@@ -51,15 +51,39 @@ if(CMAKE_CROSSCOMPILING AND KORVANT_TESTS)
   set(GTest_DIR ${KORVANT_GTEST_CONFIG} CACHE PATH "" FORCE)
 endif()
 
-file(GLOB KORVANT_TINYXML2_SOURCE ${CMAKE_SOURCE_DIR}/.deps/tinyxml2-*/tinyxml2.cpp)
-if(NOT KORVANT_TINYXML2_SOURCE)
-  message(FATAL_ERROR "tinyxml2 source not found under .deps: run scripts/setup.sh first")
-endif()
-list(GET KORVANT_TINYXML2_SOURCE 0 KORVANT_TINYXML2_SOURCE)
-get_filename_component(KORVANT_TINYXML2_DIR ${KORVANT_TINYXML2_SOURCE} DIRECTORY)
-add_library(tinyxml2_static STATIC ${KORVANT_TINYXML2_SOURCE})
+# The folder of a Debian source package that scripts/setup.sh unpacked into .deps, known by a
+# file it holds.
+function(korvant_unpacked_source out package marker)
+  file(GLOB found ${CMAKE_SOURCE_DIR}/.deps/${package}-*/${marker})
+  if(NOT found)
+    message(FATAL_ERROR "${package} source not found under .deps: run scripts/setup.sh first")
+  endif()
+  list(GET found 0 found)
+  get_filename_component(folder ${found} DIRECTORY)
+  set(${out} ${folder} PARENT_SCOPE)
+endfunction()
+
+korvant_unpacked_source(KORVANT_TINYXML2_DIR tinyxml2 tinyxml2.cpp)
+add_library(tinyxml2_static STATIC ${KORVANT_TINYXML2_DIR}/tinyxml2.cpp)
 target_include_directories(tinyxml2_static SYSTEM PUBLIC ${KORVANT_TINYXML2_DIR})
 target_compile_options(tinyxml2_static PRIVATE -w -fvisibility=hidden)
+
+# libqrencode draws the emulator's QR codes. Debian ships it neither as a static library nor
+# for MinGW, so it is compiled here from Debian's source package (fetched by scripts/setup.sh
+# into .deps) for every target. Its LGPL-2.1 allows this: the emulator is shipped with its
+# sources, so anyone can rebuild it with another libqrencode. No thread support is compiled in:
+# the emulator calls it only under its own lock.
+korvant_unpacked_source(KORVANT_QRENCODE_DIR qrencode qrencode.c)
+string(REGEX MATCH "([0-9]+)\\.([0-9]+)\\.([0-9]+)$" KORVANT_QRENCODE_VERSION ${KORVANT_QRENCODE_DIR})
+add_library(qrencode_static STATIC)
+foreach(source qrencode qrinput bitstream qrspec rsecc split mask mqrspec mmask)
+  target_sources(qrencode_static PRIVATE ${KORVANT_QRENCODE_DIR}/${source}.c)
+endforeach()
+target_include_directories(qrencode_static SYSTEM PUBLIC ${KORVANT_QRENCODE_DIR})
+target_compile_definitions(qrencode_static PRIVATE STATIC_IN_RELEASE=static HAVE_STRDUP=1
+  MAJOR_VERSION=${CMAKE_MATCH_1} MINOR_VERSION=${CMAKE_MATCH_2} MICRO_VERSION=${CMAKE_MATCH_3}
+  VERSION="${KORVANT_QRENCODE_VERSION}")
+target_compile_options(qrencode_static PRIVATE -w -fvisibility=hidden)
 
 # spdlog and fmt header-only; Debian's spdlog is configured for an external fmt.
 # Windows log file names are wide, so non-ANSI folders work.

@@ -9,8 +9,10 @@ namespace {
 using nlohmann::json;
 namespace tag = korvant::tag;
 
-// Context bit of a register in fiscal mode.
+// Context bits: a register in fiscal mode, and one holding an open document
+// (a receipt, correction or cash document that was neither closed nor cancelled).
 constexpr int64_t kFiscalContext = 0x100;
+constexpr int64_t kDocumentContext = 0x200;
 // Phases of the fiscal storage's life.
 constexpr int64_t kPhaseReady = 1;
 constexpr int64_t kPhaseFiscal = 3;
@@ -57,7 +59,12 @@ json infoData(const FiscalRegister& device) {
 json stateData(const FiscalRegister& device) {
     const FiscalState& state = device.state();
     json data = toJson(device.fiscal() ? state.registration : Registration{});
-    data[key(tag::dev_context)] = device.fiscal() ? kFiscalContext : 0;
+    const auto& document = device.document();
+    data[key(tag::dev_context)] =
+        (device.fiscal() ? kFiscalContext : 0) | (document ? kDocumentContext : 0);
+    if (document) {
+        data[key(tag::doc_kind)] = static_cast<int64_t>(document->kind);
+    }
     data[key(tag::fd_serial)] = state.fn_serial;
     data[key(tag::date_time)] = device.now();
     return data;

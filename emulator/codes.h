@@ -36,6 +36,7 @@ inline constexpr int32_t not_registered = 111;   // register not registered
 inline constexpr int32_t not_enough_money = 112; // payments short, or drawer short
 inline constexpr int32_t not_allowed = 113;      // not allowed in the present state
 inline constexpr int32_t shift_closed = 114;     // shift already closed
+inline constexpr int32_t not_stored = 115;       // the register could not store its state
 } // namespace extended
 
 // A refusal of the register: raised by an operation before it changes anything.

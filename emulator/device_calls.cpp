@@ -3,6 +3,7 @@
 
 #include "answers.h"
 #include "codes.h"
+#include "device/json_depth.h"
 #include "device/tag_dictionary.h"
 #include "emulator.h"
 #include "operations.h"
@@ -15,6 +16,8 @@ using nlohmann::json;
 std::string text(const json& answer) {
     return answer.dump(-1, ' ', false, json::error_handler_t::replace);
 }
+
+constexpr size_t kAnswerDepthLimit = 256;
 
 json taskData(uint32_t number) {
     return {{key(korvant::tag::task_id), number}};
@@ -139,7 +142,11 @@ Emulator::Reply Emulator::pollTask(int32_t handle, uint32_t number, const CallFa
         break;
     }
     if (faults.start) {
-        const json parsed = json::parse(answer, nullptr, false);
+        // A final answer that is no JSON (or nests too deep to be handled as
+        // such) gets the injected codes on an empty envelope.
+        const bool usable = !korvant::nestsDeeperThan(answer, kAnswerDepthLimit);
+        const json parsed =
+            usable ? json::parse(answer, nullptr, false) : json(json::value_t::discarded);
         answer = faults.start->applyTo(parsed.is_discarded() ? envelope(0, 0) : parsed);
     }
     return {result::ok, answer, 0};
@@ -185,15 +192,16 @@ Emulator::TaskOutcome Emulator::performTask(const Operation& operation, Connecti
         refuseUnless(connection.fiscalMode, extended::not_in_mode,
                      "the connection is not in fiscal-register mode");
         operation(*device_);
+        // Stored before it is answered, and printed only once stored.
+        storeState(device_->state().last.number != lastDocument);
         outcome.final = envelope(response::ok, extended::none, closingData(*device_));
     } catch (const Refusal& refusal) {
+        device_->discardPrintouts();
         json data = closingData(*device_);
         data["message"] = refusal.reason;
         outcome = {envelope(response::refused, refusal.extended, std::move(data)), true};
     }
-    if (device_->state().last.number != lastDocument) {
-        saveState();
-    }
+    device_->commitPrintouts();
     return outcome;
 }
 

@@ -128,7 +128,7 @@ void FiscalRegister::closeReceipt(const Payments& payments) {
     printOwner(document, state_.registration);
     printReceipt(document, receipt, {payments, total, change}, state_.shift.id,
                  state_.shift.doc_number);
-    issueFiscal(document);
+    issueFiscal(document, ReceiptSums{receipt.kind, total});
     document_.reset();
 }
 

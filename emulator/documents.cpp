@@ -3,6 +3,9 @@
 #include "device/item_sums.h"
 #include "device/tag_dictionary.h"
 #include "request.h"
+#include "stored_json.h"
+
+#include <stdexcept>
 
 namespace korvant3emu {
 
@@ -84,13 +87,19 @@ nlohmann::json toJson(const OpenDocument& document) {
     auto positions = nlohmann::json::array();
     for (const auto& position : document.positions) {
         if (const auto* item = std::get_if<Item>(&position)) {
-            positions.push_back({{key(tag::name), item->name},
-                                 {key(tag::price), item->price},
-                                 {key(tag::quant), item->quant},
-                                 {key(tag::item_disc_abs), item->discount},
-                                 {key(tag::tax_id), item->tax_id},
-                                 {"total", item->total},
-                                 {key(tag::agent), item->agent}});
+            positions.push_back(
+                {{key(tag::name), item->name},
+                 {key(tag::price), item->price},
+                 {key(tag::quant), item->quant},
+                 {key(tag::item_disc_abs), item->discount},
+                 {key(tag::tax_id), item->tax_id},
+                 {key(tag::tax_value),
+                  item->tax_value ? nlohmann::json(*item->tax_value) : nlohmann::json()},
+                 {key(tag::payment_method), item->payment_method},
+                 {key(tag::item_attr), item->item_attr},
+                 {"marked", item->marked},
+                 {"total", item->total},
+                 {key(tag::agent), item->agent}});
         } else {
             const auto& line = std::get<TextLine>(position);
             positions.push_back(
@@ -99,9 +108,76 @@ nlohmann::json toJson(const OpenDocument& document) {
     }
     return {{key(tag::doc_kind), static_cast<int>(document.kind)},
             {key(tag::user_name), document.cashier.name},
+            {key(tag::user_inn), document.cashier.inn},
             {key(tag::taxcode), document.taxcode},
+            {key(tag::client_name), document.client_name},
+            {key(tag::client_inn), document.client_inn},
+            {key(tag::client_contact), document.client_contact},
+            {key(tag::correction_kind), document.correction.kind},
+            {key(tag::correction_date), document.correction.date},
+            {key(tag::correction_document), document.correction.document},
+            {key(tag::correction_description), document.correction.description},
             {"positions", positions},
             {"total", document.total}};
+}
+
+namespace {
+
+Position positionFromJson(const nlohmann::json& stored) {
+    if (!stored.is_object()) {
+        throw std::runtime_error("a position is not an object");
+    }
+    if (stored.contains(key(tag::text_type))) {
+        return TextLine{stored::number(stored, key(tag::text_type)),
+                        stored::text(stored, key(tag::text))};
+    }
+    Item item;
+    item.name = stored::text(stored, key(tag::name));
+    item.price = stored::number(stored, key(tag::price));
+    item.quant = stored::number(stored, key(tag::quant));
+    item.discount = stored::number(stored, key(tag::item_disc_abs));
+    item.tax_id = stored::number(stored, key(tag::tax_id));
+    if (!stored::required(stored, key(tag::tax_value)).is_null()) {
+        item.tax_value = stored::number(stored, key(tag::tax_value));
+    }
+    item.payment_method = stored::number(stored, key(tag::payment_method));
+    item.item_attr = stored::number(stored, key(tag::item_attr));
+    item.marked = stored::flag(stored, "marked");
+    item.total = stored::number(stored, "total");
+    item.agent = stored::required(stored, key(tag::agent));
+    if (!item.agent.is_null() && !item.agent.is_object()) {
+        throw std::runtime_error("the agent data of an item is not an object");
+    }
+    return item;
+}
+
+} // namespace
+
+OpenDocument documentFromJson(const nlohmann::json& stored) {
+    if (!stored.is_object()) {
+        throw std::runtime_error("the open document is not an object");
+    }
+    OpenDocument document;
+    const auto kind = docKindOf(stored::number(stored, key(tag::doc_kind)));
+    if (!kind) {
+        throw std::runtime_error("the open document is of an unknown kind");
+    }
+    document.kind = *kind;
+    document.cashier = {stored::text(stored, key(tag::user_name)),
+                        stored::text(stored, key(tag::user_inn))};
+    document.taxcode = stored::number(stored, key(tag::taxcode));
+    document.client_name = stored::text(stored, key(tag::client_name));
+    document.client_inn = stored::text(stored, key(tag::client_inn));
+    document.client_contact = stored::text(stored, key(tag::client_contact));
+    document.correction = {stored::number(stored, key(tag::correction_kind)),
+                           stored::number(stored, key(tag::correction_date)),
+                           stored::text(stored, key(tag::correction_document)),
+                           stored::text(stored, key(tag::correction_description))};
+    for (const auto& position : stored::array(stored, "positions")) {
+        document.positions.push_back(positionFromJson(position));
+    }
+    document.total = stored::number(stored, "total");
+    return document;
 }
 
 } // namespace korvant3emu

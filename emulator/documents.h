@@ -103,6 +103,9 @@ struct OpenDocument {
 // keeps it, minus the discount; nothing when it does not fit 64 bits.
 std::optional<int64_t> itemTotal(int64_t price, int64_t quant, int64_t discount);
 
+// The whole document, as the state view shows it and the state file keeps it.
 nlohmann::json toJson(const OpenDocument& document);
+// The document toJson gave; std::runtime_error names what is missing or wrong.
+OpenDocument documentFromJson(const nlohmann::json& stored);
 
 } // namespace korvant3emu

@@ -1,6 +1,7 @@
 #include "emulator.h"
 
 #include "answers.h"
+#include "codes.h"
 #include "fiscal_sign.h"
 #include "persistence.h"
 
@@ -149,8 +150,9 @@ void Emulator::configure(EmulatorConfig config) {
 bool Emulator::loadState(std::string& reason) {
     try {
         if (auto stored = loadStateFile(config_.state)) {
-            device_->replaceState(std::move(*stored));
+            device_->replaceState(std::move(stored->state), std::move(stored->document));
         }
+        storedText_ = stateFileText(device_->state(), device_->document());
         stateLoaded_ = true;
         return true;
     } catch (const StateFileError& error) {
@@ -159,10 +161,23 @@ bool Emulator::loadState(std::string& reason) {
     }
 }
 
-void Emulator::saveState() {
-    if (!config_.state.empty() && stateLoaded_) {
-        stateFileError_ = saveStateFile(config_.state, device_->state());
+void Emulator::storeState(bool durable) {
+    if (config_.state.empty() || !stateLoaded_) {
+        return;
     }
+    std::string text = stateFileText(device_->state(), device_->document());
+    if (text == storedText_) {
+        return;
+    }
+    stateFileError_ = writeStateFile(config_.state, text, durable);
+    if (stateFileError_.empty()) {
+        storedText_ = std::move(text);
+        return;
+    }
+    StoredRegister previous = readStateText(storedText_, config_.state);
+    device_->restore(std::move(previous.state), std::move(previous.document));
+    throw Refusal{extended::not_stored,
+                  "the register could not store its state: " + stateFileError_};
 }
 
 const char* Emulator::controlText(std::string text) {

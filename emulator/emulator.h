@@ -83,7 +83,11 @@ private:
     // Reads the state file at the first connection; false with the reason when
     // it cannot be used.
     bool loadState(std::string& reason);
-    void saveState();
+    // Stores the register's state when an operation changed it, before anything
+    // is answered (`durable` for a new fiscal document). When it cannot be
+    // stored (a full disk) the register goes back to the state stored before,
+    // and the operation is refused.
+    void storeState(bool durable);
     const char* controlText(std::string text);
 
     std::mutex mutex_;
@@ -93,6 +97,7 @@ private:
     std::string controlError_; // why the last reset or injection was refused
     std::unique_ptr<FiscalRegister> device_;
     bool stateLoaded_ = false;
+    std::string storedText_;     // what the state file holds
     std::string stateFileError_; // the last failure to write the state file
     std::map<int32_t, Connection> connections_;
     int32_t lastHandle_ = 0;

@@ -1,7 +1,15 @@
 #include "file_text.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #include <sstream>
 #include <system_error>
 
@@ -10,6 +18,33 @@ namespace {
 
 std::filesystem::path utf8Path(const std::string& path) {
     return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Writes the whole text, every error checked (a full disk shows at the write, the
+// flush or the close); `durable` also has the system put it on the storage.
+bool writeWhole(const std::filesystem::path& path, const std::string& text, bool durable) {
+#ifdef _WIN32
+    std::unique_ptr<std::FILE, FileCloser> file(_wfopen(path.c_str(), L"wb"));
+#else
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+#endif
+    if (!file) {
+        return false;
+    }
+    bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+                   std::fflush(file.get()) == 0;
+    if (written && durable) {
+#ifdef _WIN32
+        written = _commit(_fileno(file.get())) == 0;
+#else
+        written = ::fsync(fileno(file.get())) == 0;
+#endif
+    }
+    return std::fclose(file.release()) == 0 && written;
 }
 
 } // namespace
@@ -21,6 +56,12 @@ FileStatus fileStatus(const std::string& path) {
     }
     std::ifstream in(utf8Path(path), std::ios::binary);
     return in ? FileStatus::readable : FileStatus::unreadable;
+}
+
+bool fileHasContent(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(utf8Path(path), error);
+    return !error && size > 0;
 }
 
 std::optional<std::string> readFileText(const std::string& path) {
@@ -36,19 +77,15 @@ std::optional<std::string> readFileText(const std::string& path) {
     return content.str();
 }
 
-std::string replaceFileText(const std::string& path, const std::string& text) {
+std::string replaceFileText(const std::string& path, const std::string& text, bool durable) {
     const auto target = utf8Path(path);
     auto temporary = target;
     temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            return "cannot write " + path + ".tmp";
-        }
-    }
     std::error_code error;
+    if (!writeWhole(temporary, text, durable)) {
+        std::filesystem::remove(temporary, error);
+        return "cannot write " + path + ".tmp";
+    }
     std::filesystem::rename(temporary, target, error);
     if (error) {
         std::filesystem::remove(temporary, error);

@@ -11,12 +11,17 @@ enum class FileStatus { missing, readable, unreadable };
 
 FileStatus fileStatus(const std::string& path);
 
+// True when the file exists and is not empty.
+bool fileHasContent(const std::string& path);
+
 // The whole content, or nothing when the file cannot be opened or read.
 std::optional<std::string> readFileText(const std::string& path);
 
 // Writes a temporary file beside the target and renames it over the target, so
-// a reader never sees half a file. Returns an error text, empty on success.
-std::string replaceFileText(const std::string& path, const std::string& text);
+// a reader never sees half a file, and a write that fails (a full disk) leaves
+// the target as it was. `durable` waits until the storage holds the text before
+// the rename. Returns an error text, empty on success.
+std::string replaceFileText(const std::string& path, const std::string& text, bool durable = false);
 
 // Appends to the file, creating it when missing. False when that failed.
 bool appendFileText(const std::string& path, const std::string& text);

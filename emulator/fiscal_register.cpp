@@ -1,9 +1,11 @@
 #include "fiscal_register.h"
 
+#include "check_code.h"
 #include "codes.h"
 #include "file_text.h"
 #include "fiscal_sign.h"
 #include "printouts.h"
+#include "tape_page.h"
 
 namespace korvant3emu {
 namespace {
@@ -17,12 +19,43 @@ constexpr size_t kPrintedKept = 1000;
 FiscalRegister::FiscalRegister(Identity identity, FiscalState state, Clock clock,
                                std::string tapePath)
     : identity_(std::move(identity)), state_(std::move(state)), clock_(clock),
-      tapePath_(std::move(tapePath)) {}
+      tapePath_(std::move(tapePath)), pagePath_(pagePathBeside(tapePath_)) {}
 
-void FiscalRegister::replaceState(FiscalState state) {
-    state_ = std::move(state);
-    document_.reset();
+void FiscalRegister::replaceState(FiscalState state, std::optional<OpenDocument> document) {
+    restore(std::move(state), std::move(document));
     printed_.clear();
+}
+
+void FiscalRegister::restore(FiscalState state, std::optional<OpenDocument> document) {
+    state_ = std::move(state);
+    document_ = std::move(document);
+    discardPrintouts();
+}
+
+void FiscalRegister::commitPrintouts() {
+    if (!tapePath_.empty() && !pendingPrintouts_.empty()) {
+        // Out of paper is not the fiscal storage's concern: the document stands.
+        std::string torn;
+        for (const Layout& document : pendingPrintouts_) {
+            torn += document.text() + std::string(identity_.line_length, '=') + "\n";
+        }
+        appendFileText(tapePath_, torn);
+        for (const Layout& document : pendingPrintouts_) {
+            appendToPage(pagePath_, document);
+        }
+    }
+    for (auto& [number, document] : pendingPrinted_) {
+        printed_.insert_or_assign(number, std::move(document));
+        if (printed_.size() > kPrintedKept) {
+            printed_.erase(printed_.begin());
+        }
+    }
+    discardPrintouts();
+}
+
+void FiscalRegister::discardPrintouts() {
+    pendingPrintouts_.clear();
+    pendingPrinted_.clear();
 }
 
 int FiscalRegister::shiftState() const {
@@ -42,7 +75,7 @@ void FiscalRegister::requireNoDocument() const {
     refuseUnless(!document_, extended::not_allowed, "a document is open");
 }
 
-void FiscalRegister::issueFiscal(Layout& document) {
+void FiscalRegister::issueFiscal(Layout& document, std::optional<ReceiptSums> receipt) {
     LastDocument issued;
     issued.number = state_.last.number + 1;
     issued.date = clock_.nextDocumentDate(state_.last.date);
@@ -57,25 +90,22 @@ void FiscalRegister::issueFiscal(Layout& document) {
         }
     }
     printFiscalFooter(document, state_, identity_.serial, issued);
-    print(document.text(), issued.number);
+    if (receipt) {
+        printCheckCode(document,
+                       receiptCheckCode(receipt->kind, receipt->total, state_.fn_serial, issued));
+    }
+    print(document, issued.number);
 }
 
 void FiscalRegister::issuePlain(Layout& document) {
     printPlainFooter(document, identity_.serial, now());
-    print(document.text(), std::nullopt);
+    print(document, std::nullopt);
 }
 
-void FiscalRegister::print(const std::string& text, std::optional<int64_t> fiscalNumber) {
-    std::string torn = text + std::string(identity_.line_length, '=') + "\n";
-    if (!tapePath_.empty()) {
-        // Out of paper is not the fiscal storage's concern: the document stands.
-        appendFileText(tapePath_, torn);
-    }
+void FiscalRegister::print(const Layout& document, std::optional<int64_t> fiscalNumber) {
+    pendingPrintouts_.push_back(document);
     if (fiscalNumber) {
-        printed_[*fiscalNumber] = text;
-        if (printed_.size() > kPrintedKept) {
-            printed_.erase(printed_.begin());
-        }
+        pendingPrinted_.insert_or_assign(*fiscalNumber, document);
     }
 }
 
@@ -85,7 +115,7 @@ void FiscalRegister::printText(const TextLine& line) {
                  "text_type must be 1 to 5");
     Layout document = newLayout();
     printTextLine(document, line);
-    print(document.text(), std::nullopt);
+    print(document, std::nullopt);
 }
 
 void FiscalRegister::printCopy(int64_t documentNumber) {
@@ -93,9 +123,10 @@ void FiscalRegister::printCopy(int64_t documentNumber) {
     const auto found = printed_.find(documentNumber);
     refuseUnless(found != printed_.end(), extended::bad_parameters,
                  "no such document among those printed since the register started");
-    Layout heading = newLayout();
-    heading.center("КОПИЯ");
-    print(heading.text() + found->second, std::nullopt);
+    Layout copy = newLayout();
+    copy.center("КОПИЯ");
+    copy.append(found->second);
+    print(copy, std::nullopt);
 }
 
 void FiscalRegister::reportX() {

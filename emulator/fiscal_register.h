@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace korvant3emu {
 
@@ -36,9 +37,18 @@ public:
     const FiscalState& state() const { return state_; }
     const std::optional<OpenDocument>& document() const { return document_; }
 
-    // The fiscal state read from a state file replaces the configured one; an
-    // open document does not survive.
-    void replaceState(FiscalState state);
+    // The state read from a state file replaces the configured one, with the
+    // document that was open when it was stored.
+    void replaceState(FiscalState state, std::optional<OpenDocument> document);
+    // Goes back to a state stored earlier, when the one an operation made could
+    // not be stored; what the operation printed is discarded with it.
+    void restore(FiscalState state, std::optional<OpenDocument> document);
+
+    // What the operations printed goes to the paper only once the state that
+    // goes with it is stored: a tape never shows a document the register could
+    // lose. Appends the printouts of the last operation to the tape and its page.
+    void commitPrintouts();
+    void discardPrintouts();
 
     int64_t now() const { return clock_.now(state_.last.date); }
     void advanceClock(int64_t seconds) { clock_.advance(seconds); }
@@ -68,19 +78,28 @@ private:
     void closeCashDocument(const Payments& payments);
 
     Layout newLayout() const { return Layout(identity_.line_length); }
-    // Numbers, dates and signs the document, prints its fiscal attributes and
-    // sends it to the printer.
-    void issueFiscal(Layout& document);
+    // What a receipt's check code tells beside the fiscal attributes.
+    struct ReceiptSums {
+        DocKind kind;
+        int64_t total;
+    };
+    // Numbers, dates and signs the document, prints its fiscal attributes (and
+    // a receipt's check code) and sends it to the printer.
+    void issueFiscal(Layout& document, std::optional<ReceiptSums> receipt = std::nullopt);
     // Prints a document that carries no fiscal attributes.
     void issuePlain(Layout& document);
-    void print(const std::string& text, std::optional<int64_t> fiscalNumber);
+    void print(const Layout& document, std::optional<int64_t> fiscalNumber);
 
     Identity identity_;
     FiscalState state_;
     Clock clock_;
     std::string tapePath_;
+    std::string pagePath_; // the tape as a page, beside it
     std::optional<OpenDocument> document_;
-    std::map<int64_t, std::string> printed_; // recent fiscal documents by number
+    std::map<int64_t, Layout> printed_; // recent fiscal documents by number
+    // Printed by the operation under way, not yet on the tape and its page.
+    std::vector<Layout> pendingPrintouts_;
+    std::map<int64_t, Layout> pendingPrinted_;
 };
 
 } // namespace korvant3emu

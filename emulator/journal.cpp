@@ -1,5 +1,7 @@
 #include "journal.h"
 
+#include "device/json_depth.h"
+
 namespace korvant3emu {
 namespace {
 
@@ -8,12 +10,27 @@ using nlohmann::json;
 // A demonstration that runs for days polls often; the oldest entries go first.
 constexpr size_t kEntriesKept = 100000;
 
+// Texts are kept parsed only when they nest no deeper than this: the journal
+// copies and prints its entries, which recurses once per level.
+constexpr size_t kDepthLimit = 256;
+
+// The text parsed; nothing when it is no JSON, or nests too deep to be kept parsed.
+std::optional<json> parsed(const std::string_view text) {
+    if (korvant::nestsDeeperThan(text, kDepthLimit)) {
+        return std::nullopt;
+    }
+    json value = json::parse(text, nullptr, false);
+    if (value.is_discarded()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 json parsedOrNull(const char* text) {
     if (text == nullptr) {
         return nullptr;
     }
-    json parsed = json::parse(text, nullptr, false);
-    return parsed.is_discarded() ? json(nullptr) : parsed;
+    return parsed(text).value_or(json(nullptr));
 }
 
 } // namespace
@@ -28,8 +45,7 @@ void Journal::record(const CallRecord& call) {
         {"answer", nullptr},
     };
     if (call.answer) {
-        json parsed = json::parse(*call.answer, nullptr, false);
-        entry["answer"] = parsed.is_discarded() ? json(*call.answer) : parsed;
+        entry["answer"] = parsed(*call.answer).value_or(json(*call.answer));
     }
     if (call.function == Function::open) {
         entry["address"] = call.address ? json(call.address) : json(nullptr);

@@ -20,6 +20,8 @@ size_t prefixBytes(std::string_view text, size_t count) {
     return bytes;
 }
 
+// Linear in the paragraph's length: every word is measured once, and a word too
+// long for a line is cut into lines from its front without being measured again.
 void wrapParagraph(std::string_view paragraph, size_t width, std::vector<std::string>& out) {
     std::string current;
     size_t currentWidth = 0;
@@ -39,16 +41,18 @@ void wrapParagraph(std::string_view paragraph, size_t width, std::vector<std::st
         if (word.empty() && end < paragraph.size()) {
             continue;
         }
-        if (currentWidth > 0 && currentWidth + 1 + codePoints(word) > width) {
+        size_t wordWidth = codePoints(word);
+        if (currentWidth > 0 && currentWidth + 1 + wordWidth > width) {
             flush();
         }
-        while (codePoints(word) > width) {
+        while (wordWidth > width) {
             if (currentWidth > 0) {
                 flush();
             }
             const size_t cut = prefixBytes(word, width);
             out.emplace_back(word.substr(0, cut));
             word.remove_prefix(cut);
+            wordWidth -= width;
         }
         if (!word.empty()) {
             if (currentWidth > 0) {
@@ -56,7 +60,7 @@ void wrapParagraph(std::string_view paragraph, size_t width, std::vector<std::st
                 ++currentWidth;
             }
             current += word;
-            currentWidth += codePoints(word);
+            currentWidth += wordWidth;
         }
     }
     if (currentWidth > 0 || out.empty()) {
@@ -136,6 +140,19 @@ void Layout::pair(std::string_view left, std::string_view right) {
 
 void Layout::rule(char filler) {
     lines_.emplace_back(width_, filler);
+}
+
+void Layout::code(std::string_view caption, CodeType type, std::string value) {
+    line(caption);
+    codes_.push_back({lines_.size(), type, std::move(value)});
+}
+
+void Layout::append(const Layout& other) {
+    for (PrintedCode code : other.codes_) {
+        code.line += lines_.size();
+        codes_.push_back(std::move(code));
+    }
+    lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
 }
 
 std::string Layout::text() const {

@@ -4,6 +4,7 @@
 // wrapped at spaces, or cut between characters when a word is too long.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,16 @@
 namespace korvant3emu {
 
 size_t codePoints(std::string_view text);
+
+// The codes a register prints as images, numbered as its text types are.
+enum class CodeType : int64_t { ean8 = 2, ean13 = 3, code39 = 4, qr = 5 };
+
+// A code printed below a line of the document: `line` lines come before it.
+struct PrintedCode {
+    size_t line = 0;
+    CodeType type = CodeType::qr;
+    std::string value;
+};
 
 // The text broken into lines of at most width characters; a line feed in the
 // text always starts a new line.
@@ -31,7 +42,13 @@ public:
     void pair(std::string_view left, std::string_view right);
     // A line of one repeated character.
     void rule(char filler = '-');
+    // A code: its caption as a line, the image of its value below it.
+    void code(std::string_view caption, CodeType type, std::string value);
+    // The other document's lines and codes after these.
+    void append(const Layout& other);
 
+    const std::vector<std::string>& lines() const { return lines_; }
+    const std::vector<PrintedCode>& codes() const { return codes_; }
     // The lines, each ended by a line feed.
     std::string text() const;
 
@@ -40,6 +57,7 @@ private:
 
     size_t width_;
     std::vector<std::string> lines_;
+    std::vector<PrintedCode> codes_;
 };
 
 } // namespace korvant3emu

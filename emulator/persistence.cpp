@@ -14,7 +14,7 @@ const char* const kFormat = "korvant3emu state 1";
 
 } // namespace
 
-std::optional<FiscalState> loadStateFile(const std::string& path) {
+std::optional<StoredRegister> loadStateFile(const std::string& path) {
     switch (fileStatus(path)) {
     case FileStatus::missing:
         return std::nullopt;
@@ -27,7 +27,20 @@ std::optional<FiscalState> loadStateFile(const std::string& path) {
     if (!text) {
         throw StateFileError{"cannot read the state file " + path};
     }
-    const json stored = json::parse(*text, nullptr, false);
+    return readStateText(*text, path);
+}
+
+std::string stateFileText(const FiscalState& state, const std::optional<OpenDocument>& document) {
+    json stored = {{"format", kFormat}, {"fiscal", toJson(state)}};
+    // Files without a document (and those of earlier versions) read as none open.
+    if (document) {
+        stored["document"] = toJson(*document);
+    }
+    return stored.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+StoredRegister readStateText(const std::string& text, const std::string& path) {
+    const json stored = json::parse(text, nullptr, false);
     if (stored.is_discarded() || !stored.is_object()) {
         throw StateFileError{"the state file " + path + " is not a JSON object"};
     }
@@ -35,15 +48,18 @@ std::optional<FiscalState> loadStateFile(const std::string& path) {
         throw StateFileError{"the state file " + path + " is not a state file of this emulator"};
     }
     try {
-        return fiscalStateFromJson(stored["fiscal"]);
+        StoredRegister result{fiscalStateFromJson(stored["fiscal"]), std::nullopt};
+        if (stored.contains("document")) {
+            result.document = documentFromJson(stored["document"]);
+        }
+        return result;
     } catch (const std::runtime_error& error) {
         throw StateFileError{"the state file " + path + " is damaged: " + error.what()};
     }
 }
 
-std::string saveStateFile(const std::string& path, const FiscalState& state) {
-    const json stored = {{"format", kFormat}, {"fiscal", toJson(state)}};
-    return replaceFileText(path, stored.dump(2, ' ', false, json::error_handler_t::replace) + "\n");
+std::string writeStateFile(const std::string& path, const std::string& text, bool durable) {
+    return replaceFileText(path, text, durable);
 }
 
 } // namespace korvant3emu

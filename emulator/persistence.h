@@ -1,9 +1,11 @@
 #pragma once
-// The state file: the fiscal state kept across processes. It is read at the
-// first connection and replaced after every fiscal document, by writing a
-// temporary file and renaming it over the old one. A file that cannot be read
-// is reported and never written over.
+// The state file: the fiscal state and the open document, kept across
+// processes. It is read at the first connection and replaced whenever an
+// operation changed what it holds, by writing a temporary file and renaming it
+// over the old one, before the operation is answered. A file that cannot be
+// read is reported and never written over.
 
+#include "documents.h"
 #include "register_state.h"
 
 #include <optional>
@@ -15,11 +17,26 @@ struct StateFileError {
     std::string message;
 };
 
-// The stored state; nothing when the file does not exist yet. StateFileError
-// when it exists but cannot be read or used.
-std::optional<FiscalState> loadStateFile(const std::string& path);
+// What the state file holds.
+struct StoredRegister {
+    FiscalState state;
+    std::optional<OpenDocument> document; // the document open when it was stored
+};
 
-// An error text, empty on success.
-std::string saveStateFile(const std::string& path, const FiscalState& state);
+// The stored register; nothing when the file does not exist yet.
+// StateFileError when it exists but cannot be read or used.
+std::optional<StoredRegister> loadStateFile(const std::string& path);
+
+// The text of the state file for a register.
+std::string stateFileText(const FiscalState& state, const std::optional<OpenDocument>& document);
+
+// The register stateFileText wrote; StateFileError, naming `path`, when the
+// text is not such a state.
+StoredRegister readStateText(const std::string& text, const std::string& path);
+
+// Writes the text as the state file; `durable` also waits until the storage
+// holds it (for fiscal documents, which must survive a power cut). An error
+// text, empty on success; on failure the old file is left as it was.
+std::string writeStateFile(const std::string& path, const std::string& text, bool durable);
 
 } // namespace korvant3emu

@@ -292,7 +292,8 @@ void printTextLine(Layout& out, const TextLine& line) {
     static const std::array<const char*, 6> labels{
         "", "", "ШТРИХКОД EAN-8", "ШТРИХКОД EAN-13", "ШТРИХКОД CODE39", "QR-КОД"};
     if (line.text_type >= 2 && line.text_type <= 5) {
-        out.line("[" + std::string(labels[size_t(line.text_type)]) + ": " + line.text + "]");
+        out.code("[" + std::string(labels[size_t(line.text_type)]) + ": " + line.text + "]",
+                 static_cast<CodeType>(line.text_type), line.text);
     } else {
         out.line(line.text);
     }
@@ -430,6 +431,10 @@ void printFiscalFooter(Layout& out, const FiscalState& state, const std::string&
     if (!state.registration.fns_site.empty()) {
         out.line("САЙТ ФНС: " + state.registration.fns_site);
     }
+}
+
+void printCheckCode(Layout& out, const std::string& checkCode) {
+    out.code("[QR-КОД ЧЕКА: " + checkCode + "]", CodeType::qr, checkCode);
 }
 
 void printPlainFooter(Layout& out, const std::string& serial, int64_t date) {

@@ -34,6 +34,8 @@ void printTextLine(Layout& out, const TextLine& line);
 // Registration number, serials, document number, fiscal sign and date.
 void printFiscalFooter(Layout& out, const FiscalState& state, const std::string& serial,
                        const LastDocument& document);
+// The receipt's check code, as text and as the QR code below it.
+void printCheckCode(Layout& out, const std::string& checkCode);
 // Serial and date of a document that carries no fiscal attributes.
 void printPlainFooter(Layout& out, const std::string& serial, int64_t date);
 

@@ -2,6 +2,7 @@
 
 #include "device/tag_dictionary.h"
 #include "request.h"
+#include "stored_json.h"
 
 #include <stdexcept>
 
@@ -42,46 +43,6 @@ constexpr std::array<NumberMember, 4> kRegistrationNumbers{{
     {tag::fd_mode, &Registration::fd_mode},
     {tag::fd_ext_mode, &Registration::fd_ext_mode},
 }};
-
-const json& required(const json& object, const std::string& name) {
-    const auto found = object.find(name);
-    if (found == object.end()) {
-        throw std::runtime_error("member \"" + name + "\" is missing");
-    }
-    return *found;
-}
-
-int64_t readNumber(const json& object, const std::string& name) {
-    const json& value = required(object, name);
-    if (!value.is_number_integer()) {
-        throw std::runtime_error("member \"" + name + "\" is not an integer");
-    }
-    return value.get<int64_t>();
-}
-
-bool readFlag(const json& object, const std::string& name) {
-    const json& value = required(object, name);
-    if (!value.is_boolean()) {
-        throw std::runtime_error("member \"" + name + "\" is not true or false");
-    }
-    return value.get<bool>();
-}
-
-std::string readText(const json& object, const std::string& name) {
-    const json& value = required(object, name);
-    if (!value.is_string()) {
-        throw std::runtime_error("member \"" + name + "\" is not a string");
-    }
-    return value.get<std::string>();
-}
-
-const json& readObject(const json& object, const std::string& name) {
-    const json& value = required(object, name);
-    if (!value.is_object()) {
-        throw std::runtime_error("member \"" + name + "\" is not an object");
-    }
-    return value;
-}
 
 } // namespace
 
@@ -188,30 +149,30 @@ FiscalState fiscalStateFromJson(const json& object) {
         throw std::runtime_error("the state is not a JSON object");
     }
     FiscalState state;
-    state.fn_serial = readText(object, key(tag::fd_serial));
-    state.registered = readFlag(object, "registered");
-    state.archive_closed = readFlag(object, "archive_closed");
-    state.registration = registrationFromJson(readObject(object, "registration"), {});
-    state.reg_document = readNumber(object, key(tag::fd_reg_document));
-    state.reg_date = readNumber(object, key(tag::fd_reg_date));
-    state.reg_count = readNumber(object, key(tag::fd_reg_count));
-    state.last.number = readNumber(object, key(tag::fd_last_doc));
-    state.last.date = readNumber(object, key(tag::fd_last_date));
-    state.last.sign = static_cast<uint32_t>(readNumber(object, key(tag::fd_sign)));
-    state.shift.open = readFlag(object, "shift_open");
-    state.shift.id = readNumber(object, key(tag::shift_id));
-    state.shift.opened_at = readNumber(object, "shift_opened");
-    state.shift.doc_number = readNumber(object, key(tag::shift_doc_number));
-    const json& counters = readObject(object, "counters");
+    state.fn_serial = stored::text(object, key(tag::fd_serial));
+    state.registered = stored::flag(object, "registered");
+    state.archive_closed = stored::flag(object, "archive_closed");
+    state.registration = registrationFromJson(stored::object(object, "registration"), {});
+    state.reg_document = stored::number(object, key(tag::fd_reg_document));
+    state.reg_date = stored::number(object, key(tag::fd_reg_date));
+    state.reg_count = stored::number(object, key(tag::fd_reg_count));
+    state.last.number = stored::number(object, key(tag::fd_last_doc));
+    state.last.date = stored::number(object, key(tag::fd_last_date));
+    state.last.sign = static_cast<uint32_t>(stored::number(object, key(tag::fd_sign)));
+    state.shift.open = stored::flag(object, "shift_open");
+    state.shift.id = stored::number(object, key(tag::shift_id));
+    state.shift.opened_at = stored::number(object, "shift_opened");
+    state.shift.doc_number = stored::number(object, key(tag::shift_doc_number));
+    const json& counters = stored::object(object, "counters");
     for (size_t i = 0; i < kCounterGroups; ++i) {
-        const json& group = readObject(counters, key(kCounterTags[i]));
-        state.counters[i].check_count = readNumber(group, key(tag::check_count));
-        state.counters[i].check_total = readNumber(group, key(tag::check_total));
+        const json& group = stored::object(counters, key(kCounterTags[i]));
+        state.counters[i].check_count = stored::number(group, key(tag::check_count));
+        state.counters[i].check_total = stored::number(group, key(tag::check_total));
     }
-    state.cash = readNumber(object, key(tag::shift_cash));
-    state.backlog.count = readNumber(object, key(tag::fd_waiting));
-    state.backlog.first_document = readNumber(object, key(tag::fd_waiting_document));
-    state.backlog.first_date = readNumber(object, key(tag::fd_waiting_date));
+    state.cash = stored::number(object, key(tag::shift_cash));
+    state.backlog.count = stored::number(object, key(tag::fd_waiting));
+    state.backlog.first_document = stored::number(object, key(tag::fd_waiting_document));
+    state.backlog.first_date = stored::number(object, key(tag::fd_waiting_date));
     if (state.last.number < 0 || state.shift.id < 0 || state.backlog.count < 0) {
         throw std::runtime_error("document, shift or backlog numbers are negative");
     }

@@ -58,6 +58,12 @@ std::string formatDate(int64_t seconds) {
            twoDigits(parts.tm_year % 100);
 }
 
+std::string formatCompactDateTime(int64_t seconds) {
+    const std::tm parts = localTime(seconds);
+    return decimal(parts.tm_year + 1900) + twoDigits(parts.tm_mon + 1) + twoDigits(parts.tm_mday) +
+           "T" + twoDigits(parts.tm_hour) + twoDigits(parts.tm_min);
+}
+
 std::string formatDateTime(int64_t seconds) {
     const std::tm parts = localTime(seconds);
     return formatDate(seconds) + " " + twoDigits(parts.tm_hour) + ":" + twoDigits(parts.tm_min);

@@ -17,6 +17,9 @@ std::string formatQuantity(int64_t quantity);
 // Local date and time as the register prints it: "05.03.24 09:07".
 std::string formatDateTime(int64_t seconds);
 
+// Local date and time to the minute, compact: "20240305T0907".
+std::string formatCompactDateTime(int64_t seconds);
+
 // Local date only: "05.03.24".
 std::string formatDate(int64_t seconds);
 

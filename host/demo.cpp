@@ -71,7 +71,8 @@ int demoCommand(const CommandLine& line, std::ostream& out) {
     reportEmulatorTrouble(*host.emulator(), out);
     out << "Журнал компоненты: " << pathText(folder.log()) << '\n';
     out << "Итого: вызовов " << summary.calls << ", ошибок " << summary.failures << ", чеков "
-        << summary.receipts << ", время " << durationText(summary.time) << std::endl;
+        << summary.receipts << ", время " << durationText(summary.time) << '\n';
+    out << "Чеки с QR-кодами и штрихкодами, для браузера: " << pathText(folder.page()) << std::endl;
     return summary.allAsExpected() ? 0 : 1;
 }
 

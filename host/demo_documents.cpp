@@ -103,6 +103,12 @@ std::string saleReceipt() {
             R"(<VendorData VendorName="ООО «Издательство Северная звезда»" )"
             R"(VendorINN="7725123450" VendorPhone="+74951234567"/></FiscalString>)"
             R"(<TextString Text="Скидка по карте покупателя: 50.00"/>)"
+            R"(<Barcode Type="EAN8" Value="29000012"/>)"
+            R"(<TextString Text="Купон на скидку 10% на следующую покупку:"/>)"
+            R"(<Barcode Type="EAN13" Value="2900001234566"/>)"
+            R"(<TextString Text="Промокод для заказа на сайте:"/>)"
+            R"(<Barcode Type="CODE39" Value="KOFE-10"/>)"
+            R"(<TextString Text="Оцените покупку:"/>)"
             R"(<Barcode Type="QR" Value="https://lavka.example/otzyv"/>)",
         R"(<Payments Cash="600" ElectronicPayment="250" PrePayment="0" PostPayment="0" )"
         R"(Barter="0"/>)");

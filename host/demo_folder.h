@@ -6,6 +6,7 @@
 //
 //   <root>/emulator.json                                  the emulator's configuration
 //   <root>/tape.txt                                       everything the register printed
+//   <root>/tape.html                                      the same as a page, codes drawn
 //   <root>/state.json                                     the fiscal state between runs
 //   <root>/Korvant Engineering/library/config             names the emulator (written by Host)
 //   <root>/Korvant Engineering/AddInKorvant/config        the component's configuration, log on
@@ -37,6 +38,8 @@ public:
     bool fresh() const { return fresh_; }
     std::filesystem::path emulatorConfig() const { return root_ / "emulator.json"; }
     std::filesystem::path tape() const { return root_ / "tape.txt"; }
+    // The emulator keeps it beside the tape.
+    std::filesystem::path page() const { return root_ / "tape.html"; }
     std::filesystem::path state() const { return root_ / "state.json"; }
     // The component's log, as its configuration names it.
     const std::filesystem::path& log() const { return log_; }

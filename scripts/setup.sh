@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what the build, the tests and the demo need, and fetches the tinyxml2
-# source that the add-in compiles statically. Safe to run again: it only does
-# what is missing.
-#   scripts/setup.sh            Linux toolchain, libraries, tinyxml2 source
+# Installs what the build, the tests and the demo need, and fetches the tinyxml2 and
+# libqrencode sources that the add-in and the emulator compile statically. Safe to run
+# again: it only does what is missing.
+#   scripts/setup.sh            Linux toolchain, libraries, tinyxml2 and libqrencode sources
 #   scripts/setup.sh --windows  also the MinGW-w64 cross compilers, wine (64 and 32 bits: the
 #                               i386 architecture is added for the latter) and clang (which
 #                               compiles the MSVC-ABI check of the Windows add-in)
 #   scripts/setup.sh --fuzz     also clang 14 with its sanitizer runtimes
+#   scripts/setup.sh --browser  also Chromium and zbar, which render the emulator's receipt page
+#                               and read back every code on it
 # Where the kernel refuses 32-bit programs, QEMU's user-mode emulator is installed too: the
 # 32-bit Linux build runs its tests under it.
 set -euo pipefail
@@ -24,6 +26,7 @@ for arg in "$@"; do
       packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386
       binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 clang-14) ;;
     --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
+    --browser) packages+=(chromium zbar-tools) ;;
     *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
   esac
 done
@@ -51,9 +54,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# tinyxml2 is compiled from Debian's source package, which needs deb-src entries
-# for the suites this machine already uses.
-if ! ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null 2>&1; then
+# tinyxml2 and libqrencode are compiled from Debian's source packages, which need deb-src
+# entries for the suites this machine already uses.
+sources=()
+ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null 2>&1 || sources+=(tinyxml2)
+ls "$deps"/qrencode-*/qrencode.c >/dev/null 2>&1 || sources+=(qrencode)
+if [ ${#sources[@]} -gt 0 ]; then
   src_list=/etc/apt/sources.list.d/korvant-deb-src.sources
   if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     tmp=$(mktemp)
@@ -72,8 +78,14 @@ if ! ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null 2>&1; then
   fi
   apt_update
   mkdir -p "$deps"
-  (cd "$deps" && apt-get source -qq --download-only tinyxml2 >/dev/null && dpkg-source -x --no-check tinyxml2_*.dsc >/dev/null)
-  ls "$deps"/tinyxml2-*/tinyxml2.cpp >/dev/null
+  for name in "${sources[@]}"; do
+    echo "setup: fetching the source of $name"
+    # Only the upstream sources are compiled. Where a mirror lacks the Debian part of the
+    # package, apt still fetched (and checked) the upstream tarball, which is unpacked alone.
+    (cd "$deps" && { apt-get source -qq --download-only "$name" >/dev/null 2>&1 || true; } &&
+      { dpkg-source -x --no-check "$name"_*.dsc >/dev/null 2>&1 || tar -xf "$name"_*.orig.tar.*; })
+  done
+  ls "$deps"/tinyxml2-*/tinyxml2.cpp "$deps"/qrencode-*/qrencode.c >/dev/null
 fi
 # 32-bit Linux programs: run as they are where the kernel allows it, else under QEMU.
 probe=$(mktemp -d)

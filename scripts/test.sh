@@ -29,7 +29,7 @@ started=$SECONDS
 step() { echo "test: $1 ($((SECONDS - started)) s so far)"; }
 
 if [ "$everything" = yes ]; then
-  "$root/scripts/setup.sh" --windows --fuzz
+  "$root/scripts/setup.sh" --windows --fuzz --browser
 else
   "$root/scripts/setup.sh"
 fi

@@ -25,25 +25,44 @@ TaskPolicy taskPolicyOf(const ComponentConfig& config) {
 
 void constructComponent(ComponentState& state) {
     ComponentConfig config;
-    state.logPath = config.readLogPath();
-    if (state.logPath.empty()) {
-        // First use on this machine: the log goes beside the configuration, switched on.
-        state.logPath = config.folder() + pathFromUtf8(kDefaultLogName);
-        config.setDefaultLog(state.logPath);
+    const PathText defaultLog = config.folder() + pathFromUtf8(kDefaultLogName);
+    if (!config.problem().empty()) {
+        // The user's settings cannot be read: the driver works on the defaults
+        // of a first use, with the log on to say why, and leaves the file for
+        // the user to mend.
+        state.logPath = defaultLog;
+        state.logEnabled = true;
+    } else {
+        state.logPath = config.readLogPath();
+        if (state.logPath.empty()) {
+            // First use on this machine: the log goes beside the configuration, switched on.
+            state.logPath = defaultLog;
+            config.setDefaultLog(state.logPath);
+        }
+        state.logEnabled = config.logEnabledSetting();
     }
-    state.logEnabled = config.logEnabledSetting();
     if (state.logEnabled) {
         log::start(state.logPath);
     }
     KORVANT_LOG("AddInKorvant::AddInKorvant", "log started");
     KORVANT_LOG("AddInKorvant::AddInKorvant", log::bitnessLine());
     KORVANT_LOG("AddInKorvant::AddInKorvant", kComponentName);
+    if (!config.problem().empty()) {
+        KORVANT_LOG("AddInKorvant::AddInKorvant", "the configuration ",
+                    pathToUtf8(config.filePath()), " cannot be used (", config.problem(),
+                    "): working on the defaults");
+    }
 }
 
 void initComponent(ComponentState& state) {
     const ComponentConfig config;
     state.library->setTaskPolicy(taskPolicyOf(config));
-    state.library->load(config.readLibraryPath());
+    std::string problem;
+    const PathText libraryPath = config.readLibraryPath(&problem);
+    if (!problem.empty()) {
+        KORVANT_LOG("AddInKorvant::Init", problem);
+    }
+    state.library->load(libraryPath);
     if (state.library->loaded()) {
         state.driverVersion = state.library->version();
         KORVANT_LOG("AddInKorvant::Init", "API version: ", state.driverVersion);

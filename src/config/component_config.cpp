@@ -36,10 +36,20 @@ PathText makerFolder(const PathText& root) {
     return path;
 }
 
-IniDocument loadDocument(const PathText& path) {
+// The file's document; `problem` says why a file that exists was not read
+// (and stays empty for a missing one, which simply has no settings yet).
+IniDocument loadDocument(const PathText& path, std::string& problem) {
     IniDocument document;
-    if (const auto bytes = readWholeFile(path)) {
-        document.load(*bytes);
+    const FileRead read = readRegularFile(path);
+    switch (read.outcome) {
+    case FileRead::Outcome::Missing:
+        break;
+    case FileRead::Outcome::Unreadable:
+        problem = read.problem;
+        break;
+    case FileRead::Outcome::Read:
+        document.load(read.bytes, &problem);
+        break;
     }
     return document;
 }
@@ -72,7 +82,7 @@ ComponentConfig::ComponentConfig(PathText root) : root_(std::move(root)) {
         if (!isDirectory(folder_)) {
             createDirectory(folder_);
         }
-        document_ = loadDocument(filePath_);
+        document_ = loadDocument(filePath_, problem_);
     } catch (...) {
         // Out of memory while building paths: carry on with what is there.
     }
@@ -92,11 +102,15 @@ void ComponentConfig::setDefaultLog(const PathText& path) {
     save();
 }
 
-PathText ComponentConfig::readLibraryPath() const {
+PathText ComponentConfig::readLibraryPath(std::string* problem) const {
     PathText path = makerFolder(root_);
     appendFolder(path, kLibraryFolder);
     path += pathFromUtf8(kConfigFileName);
-    const IniDocument library = loadDocument(path);
+    std::string why;
+    const IniDocument library = loadDocument(path, why);
+    if (problem != nullptr && !why.empty()) {
+        *problem = "the library configuration " + pathToUtf8(path) + " cannot be used: " + why;
+    }
     return pathFromUtf8(library.value(kLibrarySection, "path").value_or(std::string()));
 }
 
@@ -114,7 +128,7 @@ std::optional<int32_t> ComponentConfig::pollIntervalMs() const {
 }
 
 bool ComponentConfig::save() const {
-    return writeWholeFile(filePath_, document_.save());
+    return problem_.empty() && replaceRegularFile(filePath_, document_.save());
 }
 
 } // namespace korvant

@@ -3,6 +3,8 @@
 // application-data folder, its own INI file there (log settings and device
 // tuning), and the maker's library configuration file, which is only read.
 // Nothing here fails: a missing folder or an unreadable file reads as empty.
+// The user's file is never lost: one that exists but cannot be read (not a
+// regular file, not text in a known encoding) is never written over.
 
 #include <cstdint>
 #include <optional>
@@ -22,6 +24,9 @@ public:
     // The component folder, with a trailing separator.
     const PathText& folder() const { return folder_; }
     const PathText& filePath() const { return filePath_; }
+    // Why the component configuration file exists but could not be used
+    // (empty when it was read, or is missing). Such a file is left as it is.
+    const std::string& problem() const { return problem_; }
 
     // [logs] path, or empty text.
     PathText readLogPath() const;
@@ -32,8 +37,9 @@ public:
     void setDefaultLog(const PathText& path);
 
     // The path of the maker's device library for this build, from the maker's
-    // library configuration file; empty when it is missing.
-    PathText readLibraryPath() const;
+    // library configuration file; empty when it is missing or cannot be read
+    // (`problem`, when given, then says why).
+    PathText readLibraryPath(std::string* problem = nullptr) const;
 
     // [device] task_timeout_s: how long a library task may run, in seconds; 0
     // waits without limit. Missing, negative or unreadable values give
@@ -42,8 +48,9 @@ public:
     // [device] poll_interval_ms when it holds a number >= 0.
     std::optional<int32_t> pollIntervalMs() const;
 
-    // Writes the document to the component configuration file; false when the
-    // file cannot be written.
+    // Writes the document to the component configuration file, keeping its
+    // comments, other keys and encoding; false when the file cannot be written,
+    // and always for a file that could not be read.
     bool save() const;
 
     static constexpr int32_t kDefaultTaskTimeoutSeconds = 600;
@@ -53,6 +60,7 @@ private:
     PathText folder_;
     PathText filePath_;
     IniDocument document_;
+    std::string problem_;
 };
 
 } // namespace korvant

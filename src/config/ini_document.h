@@ -18,9 +18,12 @@ public:
     IniDocument(IniDocument&&) noexcept;
     IniDocument& operator=(IniDocument&&) noexcept;
 
-    // Replaces the content with the file's bytes. Text that cannot be parsed
-    // leaves the document empty and gives false.
-    bool load(std::string_view fileBytes);
+    // Replaces the content with the file's bytes: UTF-8 text (on Windows the
+    // ANSI code page unless it starts with the UTF-8 byte order mark), or UTF-16
+    // that starts with its byte order mark. Anything else (UTF-16 without the
+    // mark, bytes that are no UTF-8, text that cannot be parsed) leaves the
+    // document empty and gives false, with the reason in `problem` when given.
+    bool load(std::string_view fileBytes, std::string* problem = nullptr);
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
@@ -29,7 +32,7 @@ public:
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
     // The bytes to store: every loaded section, key and comment with the current
-    // values, preceded by the UTF-8 byte order mark when the loaded file had one.
+    // values, in the loaded file's encoding, with its byte order mark if it had one.
     std::string save() const;
 
 private:

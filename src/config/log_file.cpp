@@ -78,7 +78,9 @@ spdlog::file_event_handlers startNewFiles(LogLayout layout) {
 
 LogFile::LogFile(const PathText& path) noexcept {
     try {
-        if (!folderExists(path)) {
+        // Only a regular file is appended to: opening a FIFO for writing
+        // would wait for a reader, for ever if none comes.
+        if (!folderExists(path) || fileKind(path) == FileKind::Other) {
             return;
         }
         const LogLayout layout = layoutForPath(path);

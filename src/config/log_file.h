@@ -19,7 +19,8 @@ class LogFile {
 public:
     // Opens `path` for appending; a new, empty file gets the byte order mark and
     // the layout's header first. The folder must exist: the log never creates
-    // one. A file that cannot be opened leaves the object closed.
+    // one. A file that cannot be opened, or a path that names something else
+    // than a regular file, leaves the object closed.
     explicit LogFile(const PathText& path) noexcept;
     ~LogFile();
     LogFile(const LogFile&) = delete;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "device/field_reader.h"
+#include "device/json_depth.h"
 #include "device/tag_dictionary.h"
 
 namespace korvant {
@@ -11,6 +12,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kData = "data";
+// No answer of the library nests more than a few levels; one that nests deeper
+// than this is no answer, and is refused before it is parsed.
+constexpr size_t kDepthLimit = 32;
 
 // A 32-bit envelope code; absent or null reads as 0.
 std::optional<int32_t> envelopeCode(const nlohmann::json& document, uint16_t tag) {
@@ -19,10 +23,7 @@ std::optional<int32_t> envelopeCode(const nlohmann::json& document, uint16_t tag
         return 0;
     }
     const auto value = integerOf(*found);
-    if (!value) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(*value);
+    return value ? thirtyTwoBitsOf(*value) : std::nullopt;
 }
 
 std::string_view withoutByteOrderMark(std::string_view text) {
@@ -121,7 +122,7 @@ private:
             return 0;
         }
         const auto value = kind == Kind::Scalar ? integerOf(scalar) : std::nullopt;
-        return value ? std::optional<int32_t>(static_cast<int32_t>(*value)) : std::nullopt;
+        return value ? thirtyTwoBitsOf(*value) : std::nullopt;
     }
 
     int depth_ = 0;
@@ -147,6 +148,9 @@ ErrorCode parseEnvelope(std::string_view text, AnswerEnvelope& out) {
     // A task that ends without an answer text reads as an answer without members.
     if (text.empty()) {
         return ErrorCode::NoError;
+    }
+    if (nestsDeeperThan(text, kDepthLimit)) {
+        return ErrorCode::ProtocolError;
     }
     auto document = nlohmann::json::parse(text, nullptr, false);
     if (document.is_discarded() || !(document.is_object() || document.is_null())) {
@@ -176,6 +180,9 @@ ErrorCode readAnswerCodes(std::string_view text, AnswerCodes& out) {
     text = withoutByteOrderMark(text);
     if (text.empty()) {
         return ErrorCode::NoError;
+    }
+    if (nestsDeeperThan(text, kDepthLimit)) {
+        return ErrorCode::ProtocolError;
     }
     CodesReader reader;
     if (!nlohmann::json::sax_parse(text, &reader)) {

@@ -22,7 +22,8 @@ struct AnswerEnvelope {
 
 // Reads an answer text; a leading UTF-8 byte-order mark is skipped. An empty
 // text is an answer with no members. Text that is not JSON, that is not an
-// object, or whose "response", "extended" or "data" has the wrong type gives
+// object, or whose "response", "extended" or "data" has the wrong type, or a
+// code that needs more than 32 bits, or that nests implausibly deep, gives
 // ProtocolError.
 ErrorCode parseEnvelope(std::string_view text, AnswerEnvelope& out);
 

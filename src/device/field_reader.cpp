@@ -12,7 +12,11 @@ std::optional<int64_t> integerOf(const nlohmann::json& value) {
         return value.get<bool>() ? 1 : 0;
     }
     if (value.is_number_unsigned()) {
-        return static_cast<int64_t>(value.get<uint64_t>());
+        const uint64_t number = value.get<uint64_t>();
+        if (number > static_cast<uint64_t>(INT64_MAX)) {
+            return std::nullopt;
+        }
+        return static_cast<int64_t>(number);
     }
     if (value.is_number_integer()) {
         return value.get<int64_t>();
@@ -25,6 +29,13 @@ std::optional<int64_t> integerOf(const nlohmann::json& value) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<int32_t> thirtyTwoBitsOf(int64_t value) {
+    if (value < INT32_MIN || value > static_cast<int64_t>(UINT32_MAX)) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
 const nlohmann::json* FieldReader::member(uint16_t tag) const {
@@ -61,7 +72,21 @@ int64_t FieldReader::wideNumber(uint16_t tag) const {
 }
 
 int32_t FieldReader::number(uint16_t tag) const {
-    return static_cast<int32_t>(wideNumber(tag));
+    const auto value = thirtyTwoBitsOf(wideNumber(tag));
+    if (!value) {
+        failed_ = true;
+        return 0;
+    }
+    return *value;
+}
+
+uint32_t FieldReader::unsignedNumber(uint16_t tag, uint32_t maximum) const {
+    const int64_t value = wideNumber(tag);
+    if (value < 0 || value > static_cast<int64_t>(maximum)) {
+        failed_ = true;
+        return 0;
+    }
+    return static_cast<uint32_t>(value);
 }
 
 double FieldReader::amount(uint16_t tag) const {

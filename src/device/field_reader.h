@@ -13,8 +13,12 @@ namespace korvant {
 
 // A JSON number or boolean as a 64-bit integer: true and false give 1 and 0, a
 // floating value is truncated toward zero. Nothing for other types and for
-// floating values beyond the 64-bit range.
+// values beyond the 64-bit range.
 std::optional<int64_t> integerOf(const nlohmann::json& value);
+
+// A 32-bit value as the register sends it, signed or unsigned: its low 32 bits,
+// or nothing when it needs more than 32 bits.
+std::optional<int32_t> thirtyTwoBitsOf(int64_t value);
 
 class FieldReader {
 public:
@@ -22,9 +26,15 @@ public:
     // readers of nested objects.
     FieldReader(const nlohmann::json& object, bool& failed) : object_(object), failed_(failed) {}
 
+    // Whether the member is there (and not null).
+    bool has(uint16_t tag) const { return member(tag) != nullptr; }
     std::string text(uint16_t tag) const;
-    // 32-bit integer; wider values keep their low 32 bits.
+    // A 32-bit integer, signed or unsigned on the wire (its low 32 bits); a
+    // value that needs more bits is malformed, never silently cut.
     int32_t number(uint16_t tag) const;
+    // A number that cannot be negative (a document number, a fiscal sign, a
+    // shift number) and is at most `maximum`; anything else is malformed.
+    uint32_t unsignedNumber(uint16_t tag, uint32_t maximum = UINT32_MAX) const;
     int64_t wideNumber(uint16_t tag) const;
     // Seconds since 1970-01-01, sent as a 32-bit number and sign-extended.
     int64_t date(uint16_t tag) const { return number(tag); }

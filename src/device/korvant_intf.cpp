@@ -6,14 +6,14 @@
 #include "config/log.h"
 #include "device/envelope.h"
 #include "device/responses.h"
+#include "platform/file_system.h"
 
 namespace korvant {
 
 namespace {
 
 // The library's answer buffer, read in place and copied only when it is kept,
-// always before the next call. A successful call always hands one back; a null
-// one is read as no text rather than trusted.
+// always before the next call. A null one is read as no text rather than trusted.
 std::string_view answerIn(const char* text) {
     return text != nullptr ? std::string_view(text) : std::string_view();
 }
@@ -22,11 +22,13 @@ std::string copyAnswer(const char* text) {
     return std::string(answerIn(text));
 }
 
-// The verdict on an answer text by one of the answer tables; ProtocolError
-// when the text is not a well-formed answer.
+// The verdict on an answer text by one of the answer tables. A call that
+// succeeded owes an answer: a null or empty text, like one that is not a
+// well-formed answer, is ProtocolError, never an answer whose fields all read
+// as zero.
 Verdict judge(std::string_view text, AnswerMapping mapping) {
     AnswerCodes codes;
-    if (readAnswerCodes(text, codes) != ErrorCode::NoError) {
+    if (text.empty() || readAnswerCodes(text, codes) != ErrorCode::NoError) {
         return {Next::Finish, ErrorCode::ProtocolError};
     }
     return mapAnswer(mapping, codes.response, codes.extended);
@@ -43,6 +45,11 @@ void KorvantIntf::load(const PathText& path) {
     }
     release();
     KORVANT_LOG(kWhere, "Search library in ", path.empty() ? "(null)" : pathToUtf8(path));
+    // The loader reads the file: a FIFO or a device there would block the host.
+    if (fileKind(path) == FileKind::Other) {
+        KORVANT_LOG(kWhere, "Load library error: not a regular file");
+        return;
+    }
     module_ = platform::openLibrary(path);
     if (module_ == nullptr) {
         KORVANT_LOG(kWhere, "Load library error:", platform::lastErrorText());
@@ -100,6 +107,9 @@ ErrorCode KorvantIntf::open(const std::string& address, std::string_view expecte
     }
     handle = result;
     const std::string answerText = copyAnswer(text);
+    if (answerText.empty()) {
+        return ErrorCode::ProtocolError;
+    }
     KorvantResponseOpen opened;
     if (const auto code = parseResponse(answerText, opened); code != ErrorCode::NoError) {
         return code;
@@ -149,6 +159,15 @@ ErrorCode KorvantIntf::getMoney(int32_t handle, std::string* answer) {
     return call(functions_.fremu_get_money, AnswerMapping::Status, handle, answer);
 }
 
+ErrorCode KorvantIntf::getFdTag(int32_t handle, const std::string& request, std::string* answer) {
+    if (functions_.get_fdtag == nullptr) {
+        return ErrorCode::DriverLoadError;
+    }
+    const char* text = nullptr;
+    const int32_t result = functions_.get_fdtag(handle, kTimeoutMs, request.c_str(), &text);
+    return judgeCall(result, text, AnswerMapping::Status, answer);
+}
+
 ErrorCode KorvantIntf::call(CallFn function, AnswerMapping mapping, int32_t handle,
                             std::string* answer) {
     if (function == nullptr) {
@@ -156,6 +175,11 @@ ErrorCode KorvantIntf::call(CallFn function, AnswerMapping mapping, int32_t hand
     }
     const char* text = nullptr;
     const int32_t result = function(handle, kTimeoutMs, &text);
+    return judgeCall(result, text, mapping, answer);
+}
+
+ErrorCode KorvantIntf::judgeCall(int32_t result, const char* text, AnswerMapping mapping,
+                                 std::string* answer) {
     if (result != 0) {
         return libraryResultCode(result, LibraryCall::Plain);
     }
@@ -173,8 +197,9 @@ ErrorCode KorvantIntf::runTask(int32_t handle, TaskFn function, const std::strin
     }
     uint32_t task = 0;
     const char* text = nullptr;
+    const auto started = clock_.now();
     const int32_t result = function(handle, kTimeoutMs, &task, request.c_str(), &text);
-    return followTask(handle, result, task, text, answer);
+    return followTask(handle, started, result, task, text, answer);
 }
 
 ErrorCode KorvantIntf::runCommand(int32_t handle, CommandFn function, std::string* answer) {
@@ -183,12 +208,13 @@ ErrorCode KorvantIntf::runCommand(int32_t handle, CommandFn function, std::strin
     }
     uint32_t task = 0;
     const char* text = nullptr;
+    const auto started = clock_.now();
     const int32_t result = function(handle, kTimeoutMs, &task, &text);
-    return followTask(handle, result, task, text, answer);
+    return followTask(handle, started, result, task, text, answer);
 }
 
-ErrorCode KorvantIntf::followTask(int32_t handle, int32_t result, uint32_t task,
-                                  const char* answerText, std::string* answer) {
+ErrorCode KorvantIntf::followTask(int32_t handle, TaskClock::TimePoint started, int32_t result,
+                                  uint32_t task, const char* answerText, std::string* answer) {
     if (result != 0) {
         return libraryResultCode(result, LibraryCall::TaskStart);
     }
@@ -196,15 +222,15 @@ ErrorCode KorvantIntf::followTask(int32_t handle, int32_t result, uint32_t task,
     if (start.next != Next::StartPolling) {
         return start.code;
     }
-    return pollTask(handle, task, answer);
+    return pollTask(handle, started, task, answer);
 }
 
-ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answer) {
+ErrorCode KorvantIntf::pollTask(int32_t handle, TaskClock::TimePoint started, uint32_t task,
+                                std::string* answer) {
     if (functions_.fremu_query == nullptr) {
         return ErrorCode::DriverLoadError;
     }
-    const auto started = clock_.now();
-    std::optional<std::chrono::steady_clock::time_point> deadline;
+    std::optional<TaskClock::TimePoint> deadline;
     if (policy_.timeout.count() > 0) {
         deadline = started + policy_.timeout;
     }
@@ -236,8 +262,7 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, uint32_t task, std::string* answ
                         policy_.timeout.count(), " s");
             return ErrorCode::ProtocolError;
         }
-        clock_.sleep(pollDelay(
-            policy_, std::chrono::duration_cast<std::chrono::milliseconds>(now - started)));
+        clock_.sleep(pollWait(policy_, started, now, deadline));
     }
 }
 

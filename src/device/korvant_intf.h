@@ -63,6 +63,8 @@ public:
     ErrorCode getFdState(int32_t handle, std::string* answer = nullptr);
     ErrorCode getState(int32_t handle, std::string* answer = nullptr);
     ErrorCode getMoney(int32_t handle, std::string* answer = nullptr);
+    // One value the register keeps, named by the request's "fd_tag".
+    ErrorCode getFdTag(int32_t handle, const std::string& request, std::string* answer = nullptr);
 
     // Tasks: started, then polled until the register has finished. `answer`
     // receives the final answer text on success; it is empty when the task
@@ -90,9 +92,12 @@ public:
 private:
     void release();
     ErrorCode call(CallFn function, AnswerMapping mapping, int32_t handle, std::string* answer);
-    ErrorCode followTask(int32_t handle, int32_t result, uint32_t task, const char* answerText,
-                         std::string* answer);
-    ErrorCode pollTask(int32_t handle, uint32_t task, std::string* answer);
+    ErrorCode judgeCall(int32_t result, const char* text, AnswerMapping mapping,
+                        std::string* answer);
+    ErrorCode followTask(int32_t handle, TaskClock::TimePoint started, int32_t result,
+                         uint32_t task, const char* answerText, std::string* answer);
+    ErrorCode pollTask(int32_t handle, TaskClock::TimePoint started, uint32_t task,
+                       std::string* answer);
 
     bool loaded_ = false;
     platform::LibraryHandle module_ = nullptr;

@@ -27,6 +27,9 @@ void readData(const FieldReader& data, KorvantResponseGetInfo& out) {
 void readData(const FieldReader& data, KorvantResponseGetState& out) {
     KORVANT_LOG("KorvantResponseGetState::KorvantResponseGetState", data.compactText());
     out.dev_context = data.number(tag::dev_context);
+    if (data.has(tag::doc_kind)) {
+        out.doc_kind = data.number(tag::doc_kind);
+    }
     out.fd_mode = data.number(tag::fd_mode);
     out.fd_ext_mode = data.number(tag::fd_ext_mode);
     out.agents = data.number(tag::agents);
@@ -46,17 +49,17 @@ void readData(const FieldReader& data, KorvantResponseGetState& out) {
 
 void readData(const FieldReader& data, KorvantResponseGetFdState& out) {
     out.fd_serial = data.text(tag::fd_serial);
-    out.fd_last_doc = data.number(tag::fd_last_doc);
+    out.fd_last_doc = static_cast<int32_t>(data.unsignedNumber(tag::fd_last_doc));
     out.fd_flags = data.number(tag::fd_flags);
     out.fd_phase = data.number(tag::fd_phase);
-    out.shift_id = data.number(tag::shift_id);
-    out.shift_doc_number = data.number(tag::shift_doc_number);
+    out.shift_id = static_cast<int32_t>(data.unsignedNumber(tag::shift_id, UINT16_MAX));
+    out.shift_doc_number = static_cast<int32_t>(data.unsignedNumber(tag::shift_doc_number));
     out.fd_shift_state = data.number(tag::fd_shift_state);
     out.fd_waiting = data.number(tag::fd_waiting);
-    out.fd_waiting_document = data.number(tag::fd_waiting_document);
+    out.fd_waiting_document = static_cast<int32_t>(data.unsignedNumber(tag::fd_waiting_document));
     out.fd_reg_count = data.number(tag::fd_reg_count);
     out.fd_reg_left = data.number(tag::fd_reg_left);
-    out.fd_reg_document = data.number(tag::fd_reg_document);
+    out.fd_reg_document = static_cast<int32_t>(data.unsignedNumber(tag::fd_reg_document));
     out.kkt_ffd_version = data.number(tag::kkt_ffd_version);
     out.ffd_version = data.number(tag::ffd_version);
     out.fd_last_date = data.date(tag::fd_last_date);
@@ -79,13 +82,13 @@ KorvantCounter readCounter(const FieldReader& data, uint16_t counterTag) {
 
 void readData(const FieldReader& data, KorvantResponseQuery& out) {
     out.fd_date = data.date(tag::fd_date);
-    out.fd_number = static_cast<uint32_t>(data.number(tag::fd_number));
-    out.fd_sign = static_cast<uint32_t>(data.number(tag::fd_sign));
-    out.shift_id = static_cast<uint16_t>(data.number(tag::shift_id));
-    out.fd_shift_state = static_cast<uint8_t>(data.number(tag::fd_shift_state));
+    out.fd_number = data.unsignedNumber(tag::fd_number);
+    out.fd_sign = data.unsignedNumber(tag::fd_sign);
+    out.shift_id = static_cast<uint16_t>(data.unsignedNumber(tag::shift_id, UINT16_MAX));
+    out.fd_shift_state = static_cast<uint8_t>(data.unsignedNumber(tag::fd_shift_state, UINT8_MAX));
     out.shift_cash = data.amount(tag::shift_cash);
     out.fd_waiting = data.number(tag::fd_waiting);
-    out.fd_waiting_document = data.number(tag::fd_waiting_document);
+    out.fd_waiting_document = static_cast<int32_t>(data.unsignedNumber(tag::fd_waiting_document));
     out.fd_waiting_date = data.date(tag::fd_waiting_date);
     out.fd_error = data.flag(tag::fd_error);
     out.fd_fail = data.flag(tag::fd_fail);
@@ -136,6 +139,24 @@ ErrorCode parseResponse(std::string_view text, KorvantResponseGetMoney& out) {
 }
 ErrorCode parseResponse(std::string_view text, KorvantResponseQuery& out) {
     return parseRecord(text, out);
+}
+
+std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag) {
+    AnswerEnvelope envelope;
+    if (parseEnvelope(answer, envelope) != ErrorCode::NoError) {
+        return std::nullopt;
+    }
+    const auto* data = envelope.data();
+    if (data == nullptr) {
+        return std::nullopt;
+    }
+    bool failed = false;
+    const FieldReader fields(*data, failed);
+    if (!fields.has(tag)) {
+        return std::nullopt;
+    }
+    const uint32_t number = fields.unsignedNumber(tag);
+    return failed ? std::nullopt : std::optional<uint32_t>(number);
 }
 
 } // namespace korvant

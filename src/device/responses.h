@@ -4,6 +4,7 @@
 // field keeps the default given here.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,9 +41,16 @@ struct KorvantResponseGetInfo : KorvantResponse {
     int32_t line_length = 0; // characters per printed line
 };
 
+// Bits of the register's context (dev_context of korvant3_get_state).
+inline constexpr int32_t kContextFiscal = 0x100;       // registered, archive open
+inline constexpr int32_t kContextDocumentOpen = 0x200; // a document awaits closing or cancelling
+
 // Answer of korvant3_get_state.
 struct KorvantResponseGetState : KorvantResponse {
+    bool documentOpen() const { return (dev_context & kContextDocumentOpen) != 0; }
+
     int32_t dev_context = 0;
+    int32_t doc_kind = -1; // kind of the open document; -1 when the register names none
     int32_t fd_mode = 0;
     int32_t fd_ext_mode = 0;
     int32_t agents = 0;
@@ -124,5 +132,10 @@ ErrorCode parseResponse(std::string_view text, KorvantResponseGetState& out);
 ErrorCode parseResponse(std::string_view text, KorvantResponseGetFdState& out);
 ErrorCode parseResponse(std::string_view text, KorvantResponseGetMoney& out);
 ErrorCode parseResponse(std::string_view text, KorvantResponseQuery& out);
+
+// An unsigned 32-bit member of an answer's data, such as the last fiscal
+// document's number ("fd_number") or fiscal sign ("fd_sign"); nothing when the
+// answer has no such member or it cannot be read.
+std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag);
 
 } // namespace korvant

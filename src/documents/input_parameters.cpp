@@ -6,7 +6,7 @@ namespace korvant {
 
 InputParametersDocument::InputParametersDocument(std::string_view text) {
     tinyxml2::XMLDocument document;
-    parseXml(document, text);
+    wellFormed_ = parseHostDocument(document, text);
     const auto* parameters = firstChildNamed(document.RootElement(), "Parameters");
     cashierName_ = attributeText(parameters, "CashierName");
     cashierINN_ = attributeText(parameters, "CashierINN");

@@ -165,7 +165,7 @@ ReceiptPayments readPayments(const XMLElement* payments) {
 
 ReceiptRecord::ReceiptRecord(std::string_view packageText) {
     tinyxml2::XMLDocument document;
-    parseXml(document, packageText);
+    wellFormed = parseHostDocument(document, packageText);
     const auto* root = document.RootElement();
 
     const auto* parameters = firstChildNamed(root, "Parameters");

@@ -78,9 +78,12 @@ struct ReceiptPosition {
 struct ReceiptRecord {
     ReceiptRecord() = default;
     // Reads the UTF-8 package text. Never fails: missing parts keep their
-    // defaults, and text that is not XML reads as an empty package (operation
-    // type 0, which the operations refuse).
+    // defaults, and text that is not XML reads as an empty package that is not
+    // well-formed, which the operations refuse.
     explicit ReceiptRecord(std::string_view packageText);
+
+    // False when the text was not a well-formed document (see parseHostDocument).
+    bool wellFormed = true;
 
     std::string cashierName;    // Parameters "CashierName"
     std::string cashierInn;     // Parameters "CashierInn", else "CashierINN"

@@ -75,7 +75,7 @@ std::optional<std::string_view> fnFfdVersionText(int32_t version) {
 RegistrationParameters readRegistrationParameters(std::string_view text) {
     namespace attr = registration_attr;
     tinyxml2::XMLDocument document;
-    parseXml(document, text);
+    const bool wellFormed = parseHostDocument(document, text);
     const tinyxml2::XMLElement* root = document.RootElement();
     const auto textOf = [root](std::string_view name) { return attributeText(root, name); };
     const auto boolOf = [&](std::string_view name) { return readRegistrationBool(textOf(name)); };
@@ -83,6 +83,7 @@ RegistrationParameters readRegistrationParameters(std::string_view text) {
     const auto bitsOf = [&](std::string_view name) { return readBitList(textOf(name)); };
 
     RegistrationParameters record;
+    record.wellFormed = wellFormed;
     record.kktSerialNumber = textOf(attr::KKTSerialNumber);
     record.firmwareVersion = textOf(attr::FirmwareVersion);
     record.agentTypes = bitsOf(attr::AgentTypes);

@@ -54,6 +54,8 @@ inline constexpr std::string_view CashierINN = "CashierINN";
 } // namespace registration_attr
 
 struct RegistrationParameters {
+    // False when the text was not a well-formed document (see parseHostDocument).
+    bool wellFormed = true;
     std::string kktSerialNumber;
     std::string firmwareVersion;
     uint8_t agentTypes = 0; // bit list
@@ -94,7 +96,8 @@ struct RegistrationParameters {
 };
 
 // Reads the attributes of the document's first element. Text that is not XML,
-// or has no element, gives a record with every field at its start value.
+// or has no element, gives a record with every field at its start value, not
+// well-formed unless there was no text at all.
 RegistrationParameters readRegistrationParameters(std::string_view text);
 
 // Boolean attribute text: true for an integer other than 0 (read as "%d") and for

@@ -49,7 +49,7 @@ std::optional<TextItem> readBarcode(const tinyxml2::XMLElement& element) {
 
 TextDocument::TextDocument(std::string_view text) {
     tinyxml2::XMLDocument document;
-    parseXml(document, text);
+    wellFormed = parseHostDocument(document, text);
     const auto* positions = firstChildNamed(document.RootElement(), "Positions");
     if (positions == nullptr) {
         return;

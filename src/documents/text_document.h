@@ -30,10 +30,12 @@ struct TextDocument {
     // beginning "TextString" is a line ("Text"), one beginning "Barcode" a
     // barcode ("Type" beginning EAN8, EAN13, CODE39 or QR, and "Value" or else
     // the decoded "ValueBase64"). Items without their values are skipped. Text
-    // that is not XML gives no items.
+    // that is not XML gives no items and is not well-formed.
     explicit TextDocument(std::string_view text);
 
     std::vector<TextItem> items;
+    // False when the text was not a well-formed document (see parseHostDocument).
+    bool wellFormed = true;
 };
 
 } // namespace korvant

@@ -35,6 +35,30 @@ bool parseXml(tinyxml2::XMLDocument& document, std::string_view text) {
     return document.Parse(text.data(), text.size()) == tinyxml2::XML_SUCCESS;
 }
 
+bool parseHostDocument(tinyxml2::XMLDocument& document, std::string_view text) {
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        document.Clear();
+        return true;
+    }
+    if (!parseXml(document, text) || document.RootElement() == nullptr) {
+        return false;
+    }
+    // The parser is lenient about what XML forbids around the root: a second
+    // root element, or text beside it, as a document glued to a torn one has.
+    for (const auto* node = document.FirstChild(); node != nullptr; node = node->NextSibling()) {
+        const bool extraElement = node->ToElement() != nullptr && node != document.RootElement();
+        const auto* text = node->ToText();
+        const bool strayText =
+            text != nullptr &&
+            std::string_view(text->Value()).find_first_not_of(" \t\r\n") != std::string_view::npos;
+        if (extraElement || strayText) {
+            document.Clear();
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string DocumentToText(const tinyxml2::XMLDocument& document) {
     tinyxml2::XMLPrinter printer(nullptr, /*compact=*/true);
     document.Print(&printer);

@@ -14,6 +14,13 @@ namespace korvant {
 // document is then empty: it has no root element).
 bool parseXml(tinyxml2::XMLDocument& document, std::string_view text);
 
+// Parses a document the host passed: true when the text is a well-formed
+// document with a root element, or when there is no text at all (only white
+// space), which means no document and leaves every value at its default. Text
+// that is anything else (truncated, not XML) gives false: acting on what could
+// be read of it would send the register half of what the host meant.
+bool parseHostDocument(tinyxml2::XMLDocument& document, std::string_view text);
+
 // The whole document printed compactly (no line breaks, no indentation), the
 // declaration kept, as UTF-8 without a byte-order mark.
 std::string DocumentToText(const tinyxml2::XMLDocument& document);

@@ -66,6 +66,9 @@ MethodOutcome processCorrectionCheck(ComponentState& state, const HostArgs& args
         return MethodOutcome::boolean(false);
     }
     const ReceiptRecord receipt(args.text(kPackageArgument));
+    if (!receipt.wellFormed) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
     const auto plan = correctionPlan(receipt);
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));

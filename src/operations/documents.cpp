@@ -13,6 +13,8 @@
 #include "documents/text_document.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
+#include "operations/register_document.h"
+#include "operations/stale_document.h"
 
 namespace korvant {
 namespace {
@@ -26,7 +28,10 @@ bool printItem(ComponentState& state, TextItemKind kind, const std::string& text
     Request request;
     request.set(tag::text_type, static_cast<int32_t>(kind));
     request.set(tag::text, text);
-    return record(state, state.library->print(state.currentDevice, request.text()));
+    KorvantIntf& library = *state.library;
+    return record(state, clearingStaleDocument(library, state.currentDevice, "printing text", [&] {
+                      return library.print(state.currentDevice, request.text());
+                  }));
 }
 
 } // namespace
@@ -36,6 +41,9 @@ MethodOutcome printTextDocument(ComponentState& state, const HostArgs& args) {
         return MethodOutcome::boolean(false);
     }
     const TextDocument document(args.text(1));
+    if (!document.wellFormed) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
     // Consecutive lines print as one block; a barcode ends the block before it.
     // What was printed before a failure stays printed.
     std::string block;
@@ -68,6 +76,9 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
         return MethodOutcome::boolean(false);
     }
     const InputParametersDocument input(args.text(1));
+    if (!input.wellFormed()) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
     // The sign travels only as the kind of document; the cash is the magnitude.
     // An amount that is no number (nothing given, a boolean, a text of words) is
     // refused like one beyond the register's units, before anything is sent.
@@ -76,27 +87,25 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
     if (!cash) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    KorvantIntf& library = *state.library;
     Request opening = cashierRequest(input);
     opening.set(tag::doc_kind, *amount >= 0 ? kCashIn : kCashOut);
-    if (!record(state, openDocument(library, state.currentDevice, opening.text()))) {
+    RegisterDocument document(state);
+    if (!document.open(opening.text())) {
         return MethodOutcome::boolean(false);
     }
-    OpenDocument document(library, state.currentDevice);
     Request closing;
     closing.set(tag::cash, *cash);
-    if (!record(state, library.closeDoc(state.currentDevice, closing.text()))) {
-        return MethodOutcome::boolean(false);
-    }
-    document.completed();
-    return MethodOutcome::boolean(true);
+    return MethodOutcome::boolean(document.close(closing.text()).has_value());
 }
 
 MethodOutcome printXReport(ComponentState& state, const HostArgs& args) {
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(record(state, state.library->reportX(state.currentDevice)));
+    KorvantIntf& library = *state.library;
+    return MethodOutcome::boolean(
+        record(state, clearingStaleDocument(library, state.currentDevice, "the X report",
+                                            [&] { return library.reportX(state.currentDevice); })));
 }
 
 MethodOutcome getLineLength(ComponentState& state, const HostArgs& args) {

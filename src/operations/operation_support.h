@@ -1,7 +1,6 @@
 #pragma once
 // Pieces every device operation uses: recording a failure, handing an XML result
-// to the host, the cashier members of a request, and the guard that cancels a
-// document left open by any failure.
+// to the host and the cashier members of a request.
 
 #include <string>
 
@@ -30,39 +29,5 @@ Request cashierRequest(const std::string& name, const std::string& inn);
 inline Request cashierRequest(const InputParametersDocument& input) {
     return cashierRequest(input.cashierName(), input.cashierINN());
 }
-
-// Opens a document in the register. A refusal opened nothing; an open whose
-// answer could not be read, or that never finished, may have opened it after
-// all, and a document left open would refuse every later one: that document is
-// cancelled (cancelling one that is not open is refused harmlessly).
-inline ErrorCode openDocument(KorvantIntf& library, int32_t handle, const std::string& request) {
-    const ErrorCode opened = library.openDoc(handle, request);
-    if (opened == ErrorCode::ProtocolError) {
-        library.cancelDoc(handle);
-    }
-    return opened;
-}
-
-// A document opened in the register: cancelled when the operation leaves
-// without completing it, whatever the reason (a refusal, a malformed answer,
-// an exception). The cancel's own outcome never changes the operation's.
-class OpenDocument {
-public:
-    OpenDocument(KorvantIntf& library, int32_t handle) : library_(library), handle_(handle) {}
-    ~OpenDocument() {
-        if (!completed_) {
-            library_.cancelDoc(handle_);
-        }
-    }
-    OpenDocument(const OpenDocument&) = delete;
-    OpenDocument& operator=(const OpenDocument&) = delete;
-
-    void completed() { completed_ = true; }
-
-private:
-    KorvantIntf& library_;
-    int32_t handle_;
-    bool completed_ = false;
-};
 
 } // namespace korvant

@@ -1,6 +1,7 @@
 #include "operations/receipt_document.h"
 
 #include "operations/operation_support.h"
+#include "operations/register_document.h"
 
 namespace korvant {
 namespace {
@@ -34,31 +35,20 @@ bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
     const int32_t handle = state.currentDevice;
     OutputParametersDocument output(kDocumentOutputParametersRoot);
 
-    if (!record(state, openDocument(library, handle, plan.open))) {
+    RegisterDocument document(state);
+    if (!document.open(plan.open)) {
         return false;
     }
-    OpenDocument document(library, handle);
     for (const ReceiptStep& step : plan.steps) {
         if (!record(state, send(library, handle, step))) {
             return false;
         }
     }
-    // A close that did not succeed leaves the document's fate unknown (refused,
-    // or an answer that could not be read): the cancel ends it when it is still
-    // open, and the register refuses it harmlessly when it is not.
-    std::string answer;
-    if (!record(state, library.closeDoc(handle, plan.close, &answer))) {
+    const auto closed = document.close(plan.close);
+    if (!closed) {
         return false;
     }
-    // From here on the receipt is a fiscal document in the register; cancelling
-    // is impossible and trying would only confuse the record of what happened.
-    document.completed();
-
-    KorvantResponseQuery closed;
-    if (!record(state, parseResponse(answer, closed))) {
-        return false;
-    }
-    writeReceiptOutput(output, closed);
+    writeReceiptOutput(output, *closed);
     return handBack(args, outputIndex, output);
 }
 

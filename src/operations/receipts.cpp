@@ -74,6 +74,9 @@ MethodOutcome processCheck(ComponentState& state, const HostArgs& args) {
     const std::string package = args.text(kPackageArgument);
     KORVANT_LOG("AddInKorvant::processCheck", package);
     const ReceiptRecord receipt(package);
+    if (!receipt.wellFormed) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
     const auto plan = receiptPlan(receipt, state.settings);
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));

@@ -52,9 +52,6 @@ constexpr std::array<ModeFlag, 14> kModeFlags{{
     {attr::IsAssurance, ModeField::FdExtMode, 0x80, &RegistrationParameters::isAssurance},
 }};
 
-// The register context bit of a register in fiscal mode.
-constexpr int32_t kFiscalContext = 0x100;
-
 // A text of the registration: its table attribute, its tag in the register's
 // state and in a registration request, and the record member it is sent from.
 struct RegistrationText {
@@ -125,7 +122,7 @@ void writeState(RegistrationTableWriter& table, const KorvantResponseGetState& r
         table.setBool(flag.attribute, (mode & flag.mask) != 0);
     }
     table.setBitList(attr::TaxationSystems, lowByte(registerState.taxcode));
-    table.setBool(attr::Fiscal, (registerState.dev_context & kFiscalContext) != 0);
+    table.setBool(attr::Fiscal, (registerState.dev_context & kContextFiscal) != 0);
     writeTexts(table, registerState, kOwnerTexts);
 }
 
@@ -222,6 +219,9 @@ MethodOutcome operationFN(ComponentState& state, const HostArgs& args) {
     const int32_t type = operationType(args);
     const RegistrationParameters parameters = readRegistrationParameters(args.text(2));
     KORVANT_LOG("AddInKorvant::operationFN", "type ", type);
+    if (!parameters.wellFormed) {
+        return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
+    }
 
     Request request;
     request.setIfNotEmpty(tag::user_name, parameters.cashierName);

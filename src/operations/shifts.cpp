@@ -11,6 +11,7 @@
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 #include "operations/shift_report.h"
+#include "operations/stale_document.h"
 
 namespace korvant {
 namespace {
@@ -19,13 +20,21 @@ constexpr long kInputArgument = 1;
 constexpr long kOutputArgument = 2;
 
 // Runs the shift task with the cashier of the input document; the final answer
-// when the register did it, nullopt with the reason recorded otherwise.
+// when the register did it, nullopt with the reason recorded otherwise. A shift
+// is never closed over a document left open: that one is cancelled first.
 std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const HostArgs& args,
-                                                 TaskFn task) {
+                                                 TaskFn task, std::string_view operation) {
     const InputParametersDocument input(args.text(kInputArgument));
+    if (!input.wellFormed()) {
+        record(state, ErrorCode::InputParametersError);
+        return std::nullopt;
+    }
+    KorvantIntf& library = *state.library;
+    const std::string request = cashierRequest(input).text();
     std::string answer;
-    const ErrorCode done =
-        state.library->runTask(state.currentDevice, task, cashierRequest(input).text(), &answer);
+    const ErrorCode done = clearingStaleDocument(library, state.currentDevice, operation, [&] {
+        return library.runTask(state.currentDevice, task, request, &answer);
+    });
     if (!record(state, done)) {
         return std::nullopt;
     }
@@ -42,7 +51,8 @@ MethodOutcome openShift(ComponentState& state, const HostArgs& args) {
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
-    const auto shift = runShiftTask(state, args, state.library->functions().fremu_open_shift);
+    const auto shift =
+        runShiftTask(state, args, state.library->functions().fremu_open_shift, "opening the shift");
     if (!shift) {
         return MethodOutcome::boolean(false);
     }
@@ -55,7 +65,8 @@ MethodOutcome closeShift(ComponentState& state, const HostArgs& args) {
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
-    const auto shift = runShiftTask(state, args, state.library->functions().fremu_close_shift);
+    const auto shift = runShiftTask(state, args, state.library->functions().fremu_close_shift,
+                                    "closing the shift");
     if (!shift) {
         return MethodOutcome::boolean(false);
     }

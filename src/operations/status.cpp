@@ -8,6 +8,7 @@
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 #include "operations/shift_report.h"
+#include "operations/stale_document.h"
 
 namespace korvant {
 namespace {
@@ -53,8 +54,12 @@ MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const Host
     if (!beginDeviceOperation(state, args)) {
         return MethodOutcome::boolean(false);
     }
+    KorvantIntf& library = *state.library;
     std::string answer;
-    if (!record(state, state.library->reportState(state.currentDevice, &answer))) {
+    const ErrorCode reported =
+        clearingStaleDocument(library, state.currentDevice, "the settlement report",
+                              [&] { return library.reportState(state.currentDevice, &answer); });
+    if (!record(state, reported)) {
         return MethodOutcome::boolean(false);
     }
     KorvantResponseQuery report;

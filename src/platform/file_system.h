@@ -27,11 +27,29 @@ bool createDirectory(const PathText& path);
 // path names no folder (the file is in the current directory).
 PathText folderOf(const PathText& path);
 
-// The file's bytes exactly as stored; nullopt when it cannot be opened or read.
-std::optional<std::string> readWholeFile(const PathText& path);
+// What a path names, found without opening it.
+enum class FileKind {
+    Missing, // nothing (or a folder of the path is missing)
+    Regular, // a regular file
+    Other,   // a folder, a FIFO, a device... or something that cannot be looked at
+};
+FileKind fileKind(const PathText& path);
 
-// Replaces the file's content with `bytes`, creating it when missing; false when
-// it cannot be opened or fully written.
-bool writeWholeFile(const PathText& path, std::string_view bytes);
+// A configuration or log file is only ever a regular file: anything else at its
+// path (a FIFO would block the host for good, a device might never end) is
+// treated as unreadable, and is found so without blocking.
+struct FileRead {
+    enum class Outcome { Read, Missing, Unreadable };
+    Outcome outcome = Outcome::Missing;
+    std::string bytes;   // exactly as stored, when read
+    std::string problem; // why it could not be read, when unreadable
+};
+FileRead readRegularFile(const PathText& path);
+
+// Replaces a regular file's content with `bytes`, creating the file when it is
+// missing, through a temporary file beside it that is renamed over it: a write
+// that fails half-way leaves the old content. False when the path names
+// something else than a regular file, or the file cannot be written.
+bool replaceRegularFile(const PathText& path, std::string_view bytes);
 
 } // namespace korvant

@@ -5,6 +5,10 @@
 
 #include "nativeapi/utf.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace korvant {
 
 #ifdef _WIN32
@@ -17,6 +21,19 @@ IniText iniTextFromUtf8(std::string_view utf8) {
 std::string iniTextToUtf8(const IniChar* text) {
     const std::wstring_view wide(text);
     return utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+
+std::string iniAnsiFromUtf8(std::string_view utf8) {
+    const IniText wide = iniTextFromUtf8(utf8);
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size,
+                        nullptr, nullptr);
+    return ansi;
 }
 
 #else
@@ -54,6 +71,10 @@ IniText iniTextFromUtf8(std::string_view utf8) {
 
 std::string iniTextToUtf8(const IniChar* text) {
     return utf16ToUtf8(text);
+}
+
+std::string iniAnsiFromUtf8(std::string_view utf8) {
+    return std::string(utf8);
 }
 
 #endif

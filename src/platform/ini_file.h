@@ -49,4 +49,9 @@ using IniText = std::basic_string<IniChar>;
 IniText iniTextFromUtf8(std::string_view utf8);
 std::string iniTextToUtf8(const IniChar* text);
 
+// UTF-8 text in the system's ANSI code page, as a Windows INI file without the
+// UTF-8 byte order mark holds it (characters it lacks become '?'). Elsewhere
+// files are UTF-8 and the text comes back as it is.
+std::string iniAnsiFromUtf8(std::string_view utf8);
+
 } // namespace korvant

@@ -24,20 +24,7 @@ using testing::writeFile;
 // Every test gets its own ProgramData root through PROGRAMDATA.
 class ComponentConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(root_.path().empty());
-        if (const char* old = std::getenv("PROGRAMDATA")) {
-            savedRoot_ = old;
-        }
-        ::setenv("PROGRAMDATA", root_.path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (savedRoot_) {
-            ::setenv("PROGRAMDATA", savedRoot_->c_str(), 1);
-        } else {
-            ::unsetenv("PROGRAMDATA");
-        }
-    }
+    void SetUp() override { ASSERT_FALSE(root_.path().empty()); }
 
     fs::path makerFolder() const { return root_.path() / "Korvant Engineering"; }
     fs::path componentFolder() const { return makerFolder() / "AddInKorvant"; }
@@ -48,7 +35,7 @@ protected:
     }
 
     TempFolder root_;
-    std::optional<std::string> savedRoot_;
+    testing::ProgramDataVariable variable_{root_.path()};
 };
 
 TEST_F(ComponentConfigTest, FirstUseCreatesFolderAndDefaultLogIsSaved) {

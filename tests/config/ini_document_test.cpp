@@ -50,12 +50,97 @@ TEST(IniDocument, SavingKeepsCommentsOtherSectionsAndUtf8Text) {
     EXPECT_EQ(reloaded.save(), saved);
 }
 
-TEST(IniDocument, MalformedUtf8IsReadWithReplacementCharacters) {
-    IniDocument document;
-    ASSERT_TRUE(document.load("[logs]\npath = a\xFF"
-                              "b\n"));
-    EXPECT_EQ(document.value("logs", "path"), "a\xEF\xBF\xBD"
-                                              "b");
+// A file that is no UTF-8 text (a legacy code page, UTF-16 without its mark,
+// binary) is not read at all: read with replacement characters, its values
+// would be wrong, and written back, the user's text would be spoilt.
+TEST(IniDocument, TextInAnUnknownEncodingIsNotRead) {
+    const std::string utf16WithoutMark("[\0l\0o\0g\0s\0]\0\n\0", 14);
+    struct Row {
+        std::string bytes;
+        const char* problem;
+    };
+    const Row rows[] = {
+        {"[logs]\npath = a\xFF"
+         "b\n",
+         "not UTF-8"},
+        {"[logs]\npath = \xE6\xF3\xF0\xED\xE0\xEB\n", "not UTF-8"}, // windows-1251
+        {"\xEF\xBB\xBF[logs]\npath = \xC0\n", "not UTF-8"},
+        {utf16WithoutMark, "NUL"},
+        {std::string("\xFF\xFE[\0", 5), "UTF-16"}, // an odd number of bytes
+    };
+    for (const auto& row : rows) {
+        IniDocument document;
+        std::string problem;
+        EXPECT_FALSE(document.load(row.bytes, &problem)) << row.problem;
+        EXPECT_THAT(problem, HasSubstr(row.problem));
+        EXPECT_EQ(document.value("logs", "path"), std::nullopt);
+    }
+}
+
+std::string utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+// Notepad saves "Unicode" as UTF-16 with a byte order mark: such a file is read,
+// and written back in its own encoding.
+TEST(IniDocument, Utf16WithByteOrderMarkIsReadAndSavedAsItWas) {
+    for (const bool bigEndian : {false, true}) {
+        const std::string file =
+            utf16(u"; настройки\r\n[logs]\r\npath = C:\\журнал.log\r\n", bigEndian);
+        IniDocument document;
+        ASSERT_TRUE(document.load(file)) << bigEndian;
+        EXPECT_EQ(document.value("logs", "path"), "C:\\журнал.log");
+        document.setValue("logs", "enabled", "true");
+        EXPECT_EQ(document.save(),
+                  utf16(u"; настройки\r\n[logs]\r\npath = C:\\журнал.log\r\nenabled = true\r\n",
+                        bigEndian));
+    }
+}
+
+TEST(IniDocument, OnlyTheValueSetChangesInTheSavedText) {
+    struct Row {
+        const char* file;
+        const char* section;
+        const char* key;
+        const char* saved;
+    };
+    const Row rows[] = {
+        // A comment at the very end, and keys the driver does not know.
+        {"[logs]\nenabled = false\n; keep me\n[mine]\nanswer = 42\n; the end\n", "logs", "enabled",
+         "[logs]\nenabled = true\n; keep me\n[mine]\nanswer = 42\n; the end\n"},
+        // The later duplicate holds the value, and only it changes.
+        {"[logs]\nenabled = false\nENABLED=no\n", "logs", "enabled",
+         "[logs]\nenabled = false\nENABLED = true\n"},
+        // A new key goes after the last key of the last block of its section.
+        {"[logs]\npath = /a\n\n# note\n[device]\nx = 1\n[Logs]\nold = 1\n\n", "logs", "enabled",
+         "[logs]\npath = /a\n\n# note\n[device]\nx = 1\n[Logs]\nold = 1\nenabled = true\n\n"},
+        // A new section goes to the end, after a blank line, with the file's line ends.
+        {"; only a comment\r\n", "logs", "enabled",
+         "; only a comment\r\n\r\n[logs]\r\nenabled = true\r\n"},
+        {"[device]\nx = 1", "logs", "enabled", "[device]\nx = 1\n\n[logs]\nenabled = true\n"},
+        {"[logs]", "logs", "enabled", "[logs]\nenabled = true\n"},
+        {"  [ logs ]  \n  Enabled =off ; not a comment\n", "logs", "enabled",
+         "  [ logs ]  \n  Enabled = true\n"},
+        // A key outside any section is not a key of the section.
+        {"enabled = false\n", "logs", "enabled", "enabled = false\n\n[logs]\nenabled = true\n"},
+    };
+    for (const auto& row : rows) {
+        IniDocument document;
+        ASSERT_TRUE(document.load(row.file)) << row.file;
+        document.setValue(row.section, row.key, "true");
+        EXPECT_EQ(document.save(), row.saved) << row.file;
+        EXPECT_EQ(document.value(row.section, row.key), "true") << row.file;
+        IniDocument reloaded;
+        ASSERT_TRUE(reloaded.load(document.save()));
+        EXPECT_EQ(reloaded.value(row.section, row.key), "true") << row.file;
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,29 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// PROGRAMDATA names `root` while the object lives; the old value comes back after.
+class ProgramDataVariable {
+public:
+    explicit ProgramDataVariable(const std::filesystem::path& root) {
+        if (const char* old = std::getenv("PROGRAMDATA")) {
+            saved_ = old;
+        }
+        ::setenv("PROGRAMDATA", root.c_str(), 1);
+    }
+    ~ProgramDataVariable() {
+        if (saved_) {
+            ::setenv("PROGRAMDATA", saved_->c_str(), 1);
+        } else {
+            ::unsetenv("PROGRAMDATA");
+        }
+    }
+    ProgramDataVariable(const ProgramDataVariable&) = delete;
+    ProgramDataVariable& operator=(const ProgramDataVariable&) = delete;
+
+private:
+    std::optional<std::string> saved_;
 };
 
 inline std::string readFile(const std::filesystem::path& path) {

@@ -105,6 +105,11 @@ inline int32_t query(int32_t handle, int32_t timeoutMs, uint32_t task, const cha
     return reply(answer);
 }
 
+inline int32_t fdtag(int32_t handle, int32_t timeoutMs, const char* request, const char** answer) {
+    state.calls.push_back({"get_fdtag", handle, timeoutMs, 0, request});
+    return reply(answer);
+}
+
 inline int32_t open(const char* address, int32_t timeoutMs, const char** answer) {
     state.calls.push_back({"open", 0, timeoutMs, 0, address});
     return reply(answer);
@@ -140,6 +145,7 @@ inline korvant::KorvantFunctions functions() {
     f.get_info = call<kGetInfo>;
     f.get_state = call<kGetState>;
     f.get_fdstate = call<kGetFdState>;
+    f.get_fdtag = fdtag;
     f.open = open;
     f.close = close;
     f.fremu_query = query;

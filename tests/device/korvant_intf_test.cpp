@@ -73,7 +73,10 @@ TEST_F(KorvantIntfTest, StartOutcomes) {
         {{0, "{oops"}, ErrorCode::ProtocolError, 0},
         {{0, R"({"response":5})"}, ErrorCode::NoError, 1}, // unlisted: polled
         {{0, R"({"extended":9})"}, ErrorCode::NoError, 1}, // no response: R 0
-        {{0, std::nullopt}, ErrorCode::NoError, 1},        // no text at all: R 0
+        // A call that succeeded owes an answer: none at all is no "accepted".
+        {{0, std::nullopt}, ErrorCode::ProtocolError, 0},
+        {{0, ""}, ErrorCode::ProtocolError, 0},
+        {{0, R"({"response":4294967296})"}, ErrorCode::ProtocolError, 0}, // beyond 32 bits
     };
     for (const auto& row : rows) {
         fake::bind(intf);
@@ -102,6 +105,10 @@ TEST_F(KorvantIntfTest, EndOutcomes) {
         {{0, R"({"response":[0]})"}, ErrorCode::ProtocolError, "untouched"},
         {{-1, kDone}, ErrorCode::InvalidDeviceId, "untouched"},
         {{-8, kDone}, ErrorCode::ProtocolError, "untouched"}, // -8 only counts when starting
+        // An empty final answer is no success whose fields all read zero.
+        {{0, ""}, ErrorCode::ProtocolError, "untouched"},
+        {{0, std::nullopt}, ErrorCode::ProtocolError, "untouched"},
+        {{0, R"({"response":0,"extended":-2147483649})"}, ErrorCode::ProtocolError, "untouched"},
     };
     for (const auto& row : rows) {
         fake::bind(intf);
@@ -199,7 +206,8 @@ TEST_F(KorvantIntfTest, OpenOutcomes) {
         {{5, R"({"response":7})"}, "0012345", ErrorCode::IncompatibleDriverVersion, 5},
         {{5, R"({"response":3,"data":{"serial":"0012345"}})"}, "0012345", ErrorCode::NoError, 5},
         {{5, R"({"data":{"serial":0}})"}, "0012345", ErrorCode::ProtocolError, 5},
-        {{5, std::nullopt}, "", ErrorCode::NoError, 5},
+        {{5, std::nullopt}, "", ErrorCode::ProtocolError, 5},
+        {{5, ""}, "", ErrorCode::ProtocolError, 5},
     };
     for (const auto& row : rows) {
         fake::bind(intf);
@@ -234,6 +242,8 @@ TEST_F(KorvantIntfTest, StatusCalls) {
         {[](KorvantIntf& k, std::string* a) { return k.getFdState(4, a); }, "get_fdstate"},
         {[](KorvantIntf& k, std::string* a) { return k.getState(4, a); }, "get_state"},
         {[](KorvantIntf& k, std::string* a) { return k.getMoney(4, a); }, "get_money"},
+        {[](KorvantIntf& k, std::string* a) { return k.getFdTag(4, R"({"fd_tag":60})", a); },
+         "get_fdtag"},
     };
     const std::pair<Reply, ErrorCode> rows[] = {
         {{0, R"({"response":0})"}, ErrorCode::NoError},
@@ -244,6 +254,7 @@ TEST_F(KorvantIntfTest, StatusCalls) {
         {{0, "]"}, ErrorCode::ProtocolError},
         {{-1, "{}"}, ErrorCode::InvalidDeviceId},
         {{-8, "{}"}, ErrorCode::ProtocolError},
+        {{0, ""}, ErrorCode::ProtocolError},
     };
     for (const auto& [call, function] : calls) {
         for (const auto& [reply, expected] : rows) {
@@ -269,6 +280,7 @@ TEST_F(KorvantIntfTest, FiscalModeCalls) {
         {{0, R"({"response":4})"}, ErrorCode::WrongSerialNumber},
         {{-1, "{}"}, ErrorCode::InvalidDeviceId},
         {{-2, "{}"}, ErrorCode::ProtocolError},
+        {{0, ""}, ErrorCode::ProtocolError},
     };
     for (const auto& [reply, expected] : rows) {
         fake::bind(intf);

@@ -2,6 +2,7 @@
 // follows it against a task that ends at a known moment of the fake clock.
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -36,12 +37,43 @@ TEST(PollDelay, GrowsWithTheTimeWaitedWithinItsBounds) {
     }
 }
 
-TEST(PollDelay, FixedIntervalIgnoresTheTimeWaited) {
-    for (const auto interval : {0ms, 50ms, 200ms, 5000ms}) {
+TEST(PollDelay, FixedIntervalIgnoresTheTimeWaitedButAlwaysYields) {
+    for (const auto interval : {0ms, 1ms, 50ms, 200ms, 5000ms}) {
         const TaskPolicy fixed{interval};
         for (const auto waited : {0ms, 30ms, 1000ms, 100000ms}) {
-            EXPECT_EQ(pollDelay(fixed, waited), interval) << waited.count() << " ms";
+            EXPECT_EQ(pollDelay(fixed, waited), std::max(interval, 1ms))
+                << interval.count() << " ms after " << waited.count() << " ms";
         }
+    }
+}
+
+// No wait reaches past the task's deadline, whatever the interval says: the
+// last poll comes at the deadline, and the call gives up right after it.
+TEST(PollWait, NeverReachesPastTheDeadline) {
+    using Clock = korvant::TaskClock;
+    const Clock::TimePoint start{};
+    struct Row {
+        std::optional<milliseconds> interval;
+        std::chrono::microseconds now;
+        std::optional<milliseconds> deadline;
+        milliseconds wait;
+    };
+    const Row rows[] = {
+        {20s, 0ms, 2s, 2s},            // a 20 s interval under a 2 s time-out
+        {20s, 1500ms, 2s, 500ms},      //
+        {20s, 1999600us, 2s, 1ms},     // a fraction of a millisecond left: rounded up
+        {std::nullopt, 0ms, 5ms, 5ms}, // the growing wait, cut
+        {std::nullopt, 400ms, 10s, 100ms},
+        {0ms, 0ms, 2s, 1ms},           // no interval still yields the processor
+        {0ms, 0ms, std::nullopt, 1ms}, // and so does waiting forever
+        {20s, 0ms, std::nullopt, 20s},
+    };
+    for (const auto& row : rows) {
+        const TaskPolicy policy{row.interval};
+        const auto deadline =
+            row.deadline ? std::optional<Clock::TimePoint>(start + *row.deadline) : std::nullopt;
+        EXPECT_EQ(korvant::pollWait(policy, start, start + row.now, deadline), row.wait)
+            << row.now.count() << " us";
     }
 }
 
@@ -109,6 +141,23 @@ TEST_F(PollScheduleTest, ConfiguredIntervalIsKeptForTheWholeTask) {
     fake::state.busyUntil = fake::state.now + 1000ms;
     ASSERT_EQ(intf.addItem(1, "{}"), ErrorCode::NoError);
     EXPECT_EQ(gaps(), std::vector<milliseconds>(5, 200ms));
+}
+
+TEST_F(PollScheduleTest, LongIntervalEndsAtTheTimeoutNotAfterIt) {
+    intf.setTaskPolicy(TaskPolicy{20s, std::chrono::seconds(2)});
+    fake::script({{0, kAccepted}});
+    fake::state.busyUntil = fake::state.now + 24h;
+    EXPECT_EQ(intf.addItem(1, "{}"), ErrorCode::ProtocolError);
+    EXPECT_EQ(fake::state.now.time_since_epoch(), 2s);
+    EXPECT_EQ(gaps(), std::vector<milliseconds>{2s});
+}
+
+TEST_F(PollScheduleTest, ZeroIntervalWaitsAMillisecondBetweenPolls) {
+    intf.setTaskPolicy(TaskPolicy{0ms});
+    fake::script({{0, kAccepted}});
+    fake::state.busyUntil = fake::state.now + 5ms;
+    EXPECT_EQ(intf.addItem(1, "{}"), ErrorCode::NoError);
+    EXPECT_EQ(gaps(), std::vector<milliseconds>(5, 1ms));
 }
 
 TEST_F(PollScheduleTest, TaskTimeoutStillEndsAnEndlesslyBusyTask) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "device/envelope.h"
+#include "device/tag_dictionary.h"
 #include "device/units.h"
 
 using korvant::ErrorCode;
@@ -21,7 +22,7 @@ TEST(Envelope, CodesAreReadLeniently) {
         {R"({"response":null,"extended":null})", 0, 0},
         {R"({"response":true,"extended":false})", 1, 0},
         {R"({"response":3.9,"extended":-103.7})", 3, -103},
-        {R"({"response":4294967299})", 3, 0}, // low 32 bits
+        {R"({"response":4294967295})", -1, 0}, // 32 bits, sent unsigned
         {"\xEF\xBB\xBF{\"response\":7}", 7, 0},
         {"", 0, 0},
         {"null", 0, 0},
@@ -94,6 +95,9 @@ TEST(Envelope, MalformedAnswersAreProtocolErrors) {
         "[]",
         "17",
         "\xEF\xBB\xBF",
+        R"({"response":4294967296})", // a code beyond 32 bits is no code
+        R"({"extended":-2147483649})",
+        R"({"response":18446744073709551615})",
     };
     for (const char* text : rows) {
         korvant::AnswerEnvelope envelope;
@@ -154,7 +158,7 @@ TEST(Responses, QueryReadsEveryField) {
     korvant::KorvantResponseQuery query;
     const char* answer = "\xEF\xBB\xBF"
                          R"({"response":0,"data":{"fd_date":-1,"fd_number":4000000000,)"
-                         R"("fd_sign":3735928559,"shift_id":70000,"fd_shift_state":257,)"
+                         R"("fd_sign":3735928559,"shift_id":65535,"fd_shift_state":255,)"
                          R"("shift_cash":1234599,"fd_waiting":2,"fd_waiting_document":17,)"
                          R"("fd_waiting_date":1700000000,"fd_error":2,"fd_fail":0,)"
                          R"("fd_overflow":true,"sales":{"check_count":3,"check_total":150000},)"
@@ -163,8 +167,8 @@ TEST(Responses, QueryReadsEveryField) {
     EXPECT_EQ(query.fd_date, -1); // a 32-bit date, sign-extended
     EXPECT_EQ(query.fd_number, 4000000000u);
     EXPECT_EQ(query.fd_sign, 3735928559u);
-    EXPECT_EQ(query.shift_id, 70000 % 65536);
-    EXPECT_EQ(query.fd_shift_state, 1);
+    EXPECT_EQ(query.shift_id, 65535);
+    EXPECT_EQ(query.fd_shift_state, 255);
     EXPECT_DOUBLE_EQ(query.shift_cash, 123.45);
     EXPECT_EQ(query.fd_waiting, 2);
     EXPECT_EQ(query.fd_waiting_document, 17);
@@ -217,6 +221,85 @@ TEST(Responses, StateAndMoneyAndOpen) {
               ErrorCode::NoError);
     EXPECT_EQ(open.serial, "0012345");
     EXPECT_EQ(open.version, "2.1.0");
+}
+
+// A value its field cannot hold is malformed, never cut to fit: a negative
+// document number, a fiscal sign above 32 bits or a shift number above 16 bits
+// would otherwise reach the host as a plausible wrong number.
+TEST(Responses, ValuesOutsideTheirRangeAreProtocolErrors) {
+    const char* queries[] = {
+        R"({"data":{"fd_number":-1}})",
+        R"({"data":{"fd_number":4294967296}})",
+        R"({"data":{"fd_sign":4294967296}})",
+        R"({"data":{"fd_sign":-5}})",
+        R"({"data":{"shift_id":65536}})",
+        R"({"data":{"shift_id":-1}})",
+        R"({"data":{"fd_shift_state":256}})",
+        R"({"data":{"fd_waiting_document":-2}})",
+        R"({"data":{"fd_waiting":4294967296}})",
+        R"({"data":{"fd_date":-2147483649}})",
+        R"({"data":{"sales":{"check_count":1e10}}})",
+        R"({"data":{"shift_cash":18446744073709551615}})",
+    };
+    for (const char* answer : queries) {
+        korvant::KorvantResponseQuery query;
+        EXPECT_EQ(parseResponse(answer, query), ErrorCode::ProtocolError) << answer;
+        EXPECT_EQ(query.fd_number, 0u) << answer;
+    }
+    const char* storageStates[] = {
+        R"({"data":{"fd_last_doc":-1}})",
+        R"({"data":{"fd_reg_document":4294967296}})",
+        R"({"data":{"shift_doc_number":-3}})",
+        R"({"data":{"shift_id":65536}})",
+    };
+    for (const char* answer : storageStates) {
+        korvant::KorvantResponseGetFdState storage;
+        EXPECT_EQ(parseResponse(answer, storage), ErrorCode::ProtocolError) << answer;
+    }
+    // The edges themselves are values.
+    korvant::KorvantResponseQuery edges;
+    ASSERT_EQ(parseResponse(R"({"data":{"fd_number":4294967295,"fd_sign":0,"shift_id":0,)"
+                            R"("fd_date":4294967295,"fd_waiting":-2147483648}})",
+                            edges),
+              ErrorCode::NoError);
+    EXPECT_EQ(edges.fd_number, 4294967295u);
+    EXPECT_EQ(edges.fd_date, -1);
+    EXPECT_EQ(edges.fd_waiting, INT32_MIN);
+}
+
+TEST(Responses, AnUnsignedMemberIsReadOnlyWhenItIsThere) {
+    using korvant::unsignedMember;
+    namespace tag = korvant::tag;
+    EXPECT_EQ(unsignedMember(R"({"data":{"fd_number":17}})", tag::fd_number), 17u);
+    EXPECT_EQ(unsignedMember(R"({"data":{"fd_sign":4294967295}})", tag::fd_sign), 4294967295u);
+    for (const char* absent :
+         {R"({"data":{"fd_number":null}})", R"({"data":{}})", R"({"response":0})", "", "{",
+          R"({"data":{"fd_number":-1}})", R"({"data":{"fd_number":"17"}})"}) {
+        EXPECT_EQ(unsignedMember(absent, tag::fd_number), std::nullopt) << absent;
+    }
+}
+
+TEST(Responses, StateTellsAnOpenDocument) {
+    korvant::KorvantResponseGetState state;
+    ASSERT_EQ(parseResponse(R"({"data":{"dev_context":768,"doc_kind":1}})", state),
+              ErrorCode::NoError);
+    EXPECT_TRUE(state.documentOpen());
+    EXPECT_EQ(state.doc_kind, 1);
+    ASSERT_EQ(parseResponse(R"({"data":{"dev_context":256}})", state), ErrorCode::NoError);
+    EXPECT_FALSE(state.documentOpen());
+    EXPECT_EQ(state.doc_kind, -1);
+}
+
+TEST(Responses, DeeplyNestedAnswersAreRefusedUnparsed) {
+    const std::string deep = R"({"response":0,"data":{"x":)" + std::string(100000, '[') +
+                             std::string(100000, ']') + "}}";
+    korvant::KorvantResponseQuery query;
+    EXPECT_EQ(parseResponse(deep, query), ErrorCode::ProtocolError);
+    korvant::AnswerCodes codes;
+    EXPECT_EQ(korvant::readAnswerCodes(deep, codes), ErrorCode::ProtocolError);
+    // Brackets inside a text are no nesting.
+    const std::string text = R"({"response":0,"data":{"x":")" + std::string(1000, '[') + R"("}})";
+    EXPECT_EQ(korvant::readAnswerCodes(text, codes), ErrorCode::NoError);
 }
 
 TEST(Responses, WrongTypesAreProtocolErrorsAndLeaveDefaults) {

@@ -1,6 +1,9 @@
 #include "emulator_client.h"
 
+#include <ctime>
 #include <dlfcn.h>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace emutest {
@@ -151,6 +154,21 @@ std::filesystem::path freshTempPath(const std::string& stem) {
                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove(path);
     return path;
+}
+
+std::string contentOf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string localTimeText(int64_t seconds, const char* format) {
+    const std::time_t time = seconds;
+    std::tm parts{};
+    localtime_r(&time, &parts);
+    char text[64];
+    return std::string(text, std::strftime(text, sizeof text, format, &parts));
 }
 
 json item(const std::string& name, int64_t price, int64_t quant, int64_t discount, int64_t taxId) {

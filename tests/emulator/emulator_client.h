@@ -75,6 +75,12 @@ public:
 // with no file at it yet.
 std::filesystem::path freshTempPath(const std::string& stem);
 
+// The whole file as bytes; empty when it cannot be read.
+std::string contentOf(const std::filesystem::path& path);
+
+// Local time of a register date, written as strftime's format says.
+std::string localTimeText(int64_t seconds, const char* format);
+
 json item(const std::string& name, int64_t price, int64_t quant, int64_t discount = 0,
           int64_t taxId = 3);
 json cash(int64_t amount);

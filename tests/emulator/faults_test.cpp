@@ -118,6 +118,32 @@ TEST_F(FaultTest, ARawAnswerIsHandedBackAsItStands) {
     EXPECT_EQ(calls[calls.size() - 3]["answer"], "not json at all") << "kept as raw text";
 }
 
+// An answer nested a million deep is handed back and journaled as the raw text
+// it is: nothing on the way parses it into a structure that copying or
+// printing would walk recursively (which would overflow the stack).
+TEST_F(FaultTest, ADeeplyNestedAnswerIsKeptAsText) {
+    const int32_t handle = connect();
+    const std::string deep = std::string(1000000, '[') + std::string(1000000, ']');
+    const std::string deepRequest = R"({"fd_tag":)" + deep + "}";
+    inject({{"function", "korvant3_get_info"}, {"call", 1}, {"answer", deep}});
+    inject({{"function", "korvant3_fremu_report_x"},
+            {"call", 1},
+            {"answer", deep},
+            {"at", "end"},
+            {"perform", true}});
+    inject({{"function", "korvant3_fremu_query"}, {"call", 1}, {"response", 0}, {"perform", true}});
+    EXPECT_EQ(simple("korvant3_get_info", handle).text, deep);
+    const Answer started = start("korvant3_fremu_report_x", handle);
+    const Answer final = poll(handle, started.task);
+    EXPECT_EQ(final.response(), 0) << "the injected codes on an empty envelope";
+    const char* answer = nullptr;
+    EXPECT_EQ(EMU(korvant3_get_fdtag)(handle, 5000, deepRequest.c_str(), &answer), -8);
+    const json calls = journal();
+    EXPECT_EQ(calls[calls.size() - 4]["answer"], deep);
+    EXPECT_EQ(calls.back()["request"], nullptr);
+    EXPECT_EQ(calls.back()["request_text"], deepRequest);
+}
+
 TEST_F(FaultTest, BusyRulesSetTheBusyAnswersOfOneTask) {
     const int32_t handle = connect();
     inject({{"function", "korvant3_fremu_report_x"}, {"call", 2}, {"busy_polls", 7}});

@@ -10,13 +10,6 @@
 namespace emutest {
 namespace {
 
-std::string contentOf(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 class PersistenceTest : public EmulatorTest {
 protected:
     void SetUp() override {
@@ -67,6 +60,121 @@ TEST_F(PersistenceTest, AStateFileThatCannotBeReadIsReportedAndLeftIntact) {
                   std::string::npos);
         EXPECT_EQ(contentOf(file_), damaged);
     }
+}
+
+// A host killed in the middle of a receipt leaves the register as a real one
+// would be: the document is still open at the next start, and can be cancelled
+// or finished.
+TEST_F(PersistenceTest, AnOpenDocumentSurvivesTheProcess) {
+    const int32_t handle = openShift();
+    ASSERT_EQ(run("korvant3_fremu_open_doc", handle,
+                  {{"doc_kind", 0},
+                   {"taxcode", 1},
+                   {"user_name", "Кассир"},
+                   {"user_inn", "77"},
+                   {"client_contact", "+7000"}})
+                  .response(),
+              0);
+    ASSERT_EQ(run("korvant3_fremu_add_item", handle, item("Чай", 1000000, 20000, 5000)).response(),
+              0);
+    ASSERT_EQ(
+        run("korvant3_fremu_set_agent", handle, {{"agent", 2}, {"provider_name", "П"}}).response(),
+        0);
+    ASSERT_EQ(
+        run("korvant3_fremu_add_text", handle, {{"text_type", 1}, {"text", "спасибо"}}).response(),
+        0);
+    const json before = state()["document"];
+
+    reset(config_);
+    const int32_t again = connect();
+    EXPECT_EQ(state()["document"], before);
+    EXPECT_EQ(simple("korvant3_get_state", again).data()["dev_context"], 0x300);
+    EXPECT_EQ(simple("korvant3_get_state", again).data()["doc_kind"], 0);
+    // Closed after the restart, the receipt is the one begun before it.
+    const Answer closed = run("korvant3_fremu_close_doc", again, cash(2000000));
+    ASSERT_EQ(closed.response(), 0) << closed.text;
+    EXPECT_EQ(closed.data()["sales"]["check_total"], 1995000);
+    EXPECT_TRUE(state()["document"].is_null());
+
+    // Cancelled after a restart, the document is gone for good.
+    ASSERT_EQ(
+        run("korvant3_fremu_open_doc", again, {{"doc_kind", 2}, {"user_name", "К"}}).response(), 0);
+    reset(config_);
+    const int32_t third = connect();
+    EXPECT_EQ(run("korvant3_fremu_cancel_doc", third).response(), 0);
+    reset(config_);
+    connect();
+    EXPECT_TRUE(state()["document"].is_null());
+}
+
+TEST_F(PersistenceTest, AStateFileWithoutADocumentMeansNoneIsOpen) {
+    openShift();
+    reset(config_);
+    const int32_t again = connect();
+    EXPECT_TRUE(state()["document"].is_null());
+    EXPECT_EQ(simple("korvant3_get_state", again).data()["dev_context"], 0x100);
+    EXPECT_FALSE(simple("korvant3_get_state", again).data().contains("doc_kind"));
+    EXPECT_EQ(json::parse(contentOf(file_)).count("document"), 0u);
+}
+
+// A full disk: the state cannot be stored, so the register refuses what it was
+// asked, goes back to what it had stored, prints nothing, and after the disk
+// has room again the next document takes the very number the refused one
+// would have had. Nothing is ever answered that the file does not hold.
+TEST_F(PersistenceTest, AStateThatCannotBeStoredRefusesTheOperationAndKeepsThePrevious) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a full disk is played by the device /dev/full";
+#endif
+    const std::filesystem::path tape = freshTempPath("tape");
+    config_["tape"] = tape.string();
+    reset(config_);
+    const int32_t handle = openShift();
+    ASSERT_EQ(run("korvant3_fremu_open_doc", handle,
+                  {{"doc_kind", 0}, {"taxcode", 1}, {"user_name", "К"}})
+                  .response(),
+              0);
+    ASSERT_EQ(run("korvant3_fremu_add_item", handle, item("Чай", 1000000, 10000)).response(), 0);
+    const std::string stored = contentOf(file_);
+    const std::string printed = contentOf(tape);
+    const std::filesystem::path page = tape.string() + ".html";
+    const std::string paged = contentOf(page);
+    const json fiscal = state()["fiscal"];
+    const json document = state()["document"];
+
+    // The temporary file the state is written to lands on a device that is always full.
+    const std::filesystem::path temporary = file_.string() + ".tmp";
+    const auto diskFull = [&] {
+        std::filesystem::remove(temporary);
+        std::filesystem::create_symlink("/dev/full", temporary);
+    };
+    diskFull();
+    const Answer refused = run("korvant3_fremu_close_doc", handle, cash(1000000));
+    EXPECT_EQ(refused.response(), 3);
+    EXPECT_EQ(refused.extended(), 115);
+    EXPECT_EQ(refused.data()["fd_number"], fiscal["fd_last_doc"]);
+    diskFull();
+    const Answer item2 = run("korvant3_fremu_add_item", handle, item("Сахар", 500000, 10000));
+    EXPECT_EQ(item2.extended(), 115);
+    EXPECT_EQ(contentOf(file_), stored);
+    EXPECT_EQ(contentOf(tape), printed);
+    EXPECT_EQ(contentOf(page), paged);
+    EXPECT_EQ(state()["fiscal"], fiscal);
+    EXPECT_EQ(state()["document"], document);
+    EXPECT_NE(state()["state_file_error"], nullptr);
+
+    std::filesystem::remove(temporary);
+    const Answer closed = run("korvant3_fremu_close_doc", handle, cash(1000000));
+    ASSERT_EQ(closed.response(), 0) << closed.text;
+    EXPECT_EQ(closed.data()["fd_number"], fiscal["fd_last_doc"].get<int64_t>() + 1);
+    EXPECT_EQ(closed.data()["sales"]["check_total"], 1000000);
+    EXPECT_NE(contentOf(page).find("[QR-КОД ЧЕКА:", paged.size()), std::string::npos);
+    EXPECT_EQ(state()["state_file_error"], nullptr);
+    reset(config_);
+    const int32_t again = connect();
+    EXPECT_EQ(simple("korvant3_get_fdstate", again).data()["fd_last_doc"],
+              closed.data()["fd_number"]);
+    std::filesystem::remove(tape);
+    std::filesystem::remove(page);
 }
 
 } // namespace

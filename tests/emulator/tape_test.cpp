@@ -3,7 +3,6 @@
 
 #include "emulator_client.h"
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -53,15 +52,6 @@ protected:
     std::filesystem::path tape_;
 };
 
-std::string localDateTime(int64_t seconds) {
-    const std::time_t time = seconds;
-    std::tm parts{};
-    localtime_r(&time, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%d.%m.%y %H:%M", &parts);
-    return text;
-}
-
 TEST_F(TapeTest, AReceiptIsPrintedWithItsPositionsTotalsAndFiscalAttributes) {
     const int32_t handle = openShift();
     run("korvant3_fremu_open_doc", handle,
@@ -95,7 +85,7 @@ TEST_F(TapeTest, AReceiptIsPrintedWithItsPositionsTotalsAndFiscalAttributes) {
     EXPECT_TRUE(hasLine("СНО: ОСН"));
     EXPECT_TRUE(hasLine("ТЕЛ./ЭЛ. АДР. ПОКУПАТЕЛЯ: +79990000000"));
     EXPECT_TRUE(hasLine("ФД: " + data["fd_number"].dump(), "ФП: " + data["fd_sign"].dump()));
-    EXPECT_TRUE(hasLine("ФН: 9999000000000001", localDateTime(data["fd_date"])));
+    EXPECT_TRUE(hasLine("ФН: 9999000000000001", localTimeText(data["fd_date"], "%d.%m.%y %H:%M")));
     EXPECT_TRUE(hasLine("РН ККТ:", " 0000000001000001"));
     EXPECT_TRUE(hasLine("ЗН ККТ:", " 0000000000000001"));
 

@@ -39,6 +39,7 @@ constexpr int kOtherError = 5;
 constexpr int kOperationFailed = 6;
 constexpr int kIncompatible = 8;
 constexpr int kInputParameters = 9;
+constexpr int kNotAllowed = 14;
 
 // An answer whose envelope is well-formed but whose data members all have the
 // wrong type: it fails exactly where the operation reads the data.
@@ -170,14 +171,28 @@ std::vector<FaultKind> faultKinds() {
          answerRule(kWrongDataTypes, true),
          {{M::TaskEnd, kSuccess}},
          true},
+        // A call that succeeded owes an answer; none at all is no success.
         {"empty answer",
          answerRule("", false),
-         {{M::TaskStart, kSuccess},
-          {M::Query, kSuccess},
-          {M::Status, kSuccess},
-          {M::FiscalMode, kSuccess},
-          {M::Open, kWrongSerial}}},
-        {"empty answer at end", answerRule("", true), {{M::TaskEnd, kSuccess}}},
+         {{M::TaskStart, kProtocolError},
+          {M::Query, kProtocolError},
+          {M::Status, kProtocolError},
+          {M::FiscalMode, kProtocolError},
+          {M::Open, kProtocolError}}},
+        {"empty answer at end", answerRule("", true), {{M::TaskEnd, kProtocolError}}},
+        {"code beyond 32 bits",
+         answerRule(R"({"response":4294967296,"extended":0})", false),
+         {{M::TaskStart, kProtocolError},
+          {M::Query, kProtocolError},
+          {M::Status, kProtocolError},
+          {M::FiscalMode, kProtocolError},
+          {M::Open, kProtocolError}}},
+        {"values out of range at end",
+         answerRule(R"({"response":0,"extended":0,"data":{"fd_number":-1,"fd_sign":4294967296,)"
+                    R"("shift_id":65536,"fd_last_doc":-1}})",
+                    true),
+         {{M::TaskEnd, kSuccess}},
+         true},
         {"busy for three polls", {{"busy_polls", 3}}, {{M::TaskStart, kSuccess}}},
         {"busy forever", {{"busy_forever", true}}, {{M::TaskStart, kProtocolError}}},
     };
@@ -236,13 +251,6 @@ const std::string kSale =
     R"(<FiscalString Name="Tea" Quantity="2" PriceWithDiscount="90" DiscountAmount="20" )"
     R"(VATRate="20" VATAmount="30" PaymentMethod="4" CalculationSubject="1"/>)"
     R"(<TextString Text="thanks"/></Positions><Payments Cash="200"/></CheckPackage>)";
-const std::string kCorrection =
-    R"(<CheckPackage><Parameters CashierName="Cashier1" OperationType="1" TaxationSystem="0">)"
-    R"(<CorrectionData Type="0" Date="2021-03-01T00:00:00" Number="N-1"/></Parameters>)"
-    R"(<Positions><FiscalString Name="Tea" Quantity="1" PriceWithDiscount="10" VATRate="20" )"
-    R"(PaymentMethod="4"/></Positions><Payments Cash="10"/></CheckPackage>)";
-const std::string kTextDocument =
-    R"(<Document><Positions><TextString Text="line"/></Positions></Document>)";
 const std::string kRegistration =
     R"(<Parameters CashierName="Admin" CompanyName="Shop" INN="7700000000" TaxationSystems="0" )"
     R"(AgentTypes="" RegistrationReasonCode="4"/>)";
@@ -378,6 +386,23 @@ struct Row {
     std::string description;
 };
 
+// Whether the register still carried the work out under the fault: a poll's
+// fault spoils only that answer, a result rule stops the call before the
+// register sees it, and an injected answer does the work when it says so (by
+// default when its response is 0).
+bool performed(const nlohmann::json& rule, Mapping mapping) {
+    if (mapping == Mapping::Query) {
+        return true;
+    }
+    if (rule.contains("result")) {
+        return false;
+    }
+    if (rule.contains("perform")) {
+        return rule["perform"].get<bool>();
+    }
+    return !rule.contains("response") || rule["response"] == 0;
+}
+
 std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>& kinds) {
     std::vector<Row> rows;
     size_t polls = 0;
@@ -404,8 +429,22 @@ std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>
                 // Each task is polled once; the n-th poll belongs to the n-th task.
                 rule["call"] = mapping == Mapping::Query ? polls : 1;
                 const bool readsData = call.readsAnswer && mapping != Mapping::TaskStart;
-                const int code =
+                int code =
                     kind.dataTypes ? (readsData ? kProtocolError : kSuccess) : expected->second;
+                // A closing that ended without a readable answer is settled with
+                // the register: the document it made is reported as made.
+                const bool unknown = code == kProtocolError || code == kInvalidDevice;
+                if (operation.closeDoc && step == *operation.closeDoc && unknown &&
+                    performed(rule, mapping)) {
+                    code = kSuccess;
+                }
+                // An opening refused as not allowed although the register opened
+                // the document: the document is found open, cancelled, and the
+                // opening tried once more.
+                if (operation.openDoc && step == *operation.openDoc && code == kNotAllowed &&
+                    performed(rule, mapping)) {
+                    code = kSuccess;
+                }
                 rows.push_back(
                     {step, &kind, mapping, rule, code,
                      operation.method + ": " + kind.name + " in " + function +
@@ -448,14 +487,16 @@ protected:
             }
         }
         // An opened document that was not closed is cancelled; so is one whose
-        // opening has an unknown outcome (a protocol error), since it may be open.
+        // opening has an unknown outcome (a protocol error), since it may be open,
+        // and one found open after the opening was refused as not allowed.
         if (operation.openDoc) {
             const bool mayBeOpen =
                 row.step > *operation.openDoc ||
                 (row.step == *operation.openDoc && row.expected == kProtocolError);
-            const bool closed = row.step == *operation.closeDoc && row.kind->dataTypes &&
-                                row.mapping != Mapping::TaskStart;
-            EXPECT_EQ(called(calls, "korvant3_fremu_cancel_doc"), !success && mayBeOpen && !closed);
+            const bool foundOpen =
+                row.step == *operation.openDoc && success && row.rule.value("extended", 0) == 113;
+            EXPECT_EQ(called(calls, "korvant3_fremu_cancel_doc"),
+                      (!success && mayBeOpen) || foundOpen);
         }
         EXPECT_EQ(session.memory().liveBlocks(), 0u) << "blocks left behind";
         EXPECT_EQ(session.memory().report(), "");

@@ -9,17 +9,18 @@ namespace {
 
 // Short task waits, frequent polls, and no log (the default session's log
 // is enough for the process).
-void writeTunedConfig(const host::ProgramDataRoot& root) {
+void writeTunedConfig(const host::ProgramDataRoot& root, int pollIntervalMs) {
     std::ofstream out(root.componentConfigPath(), std::ios::binary | std::ios::trunc);
     out << "[logs]\npath = " << (root.root() / "hardening.log").string()
         << "\nenabled = false\n[device]\ntask_timeout_s = " << HardeningSession::kTaskTimeoutSeconds
-        << "\npoll_interval_ms = 5\n";
+        << "\npoll_interval_ms = " << pollIntervalMs << "\n";
 }
 
 } // namespace
 
-HardeningSession::HardeningSession(const std::string& emulatorConfig) : driver_(emulatorConfig) {
-    writeTunedConfig(driver_.programData());
+HardeningSession::HardeningSession(const std::string& emulatorConfig, int pollIntervalMs)
+    : driver_(emulatorConfig) {
+    writeTunedConfig(driver_.programData(), pollIntervalMs);
     std::string error;
     addin_ = host::AddIn::load(KORVANT_ADDIN_PATH, error);
     if (!addin_) {

@@ -23,8 +23,10 @@ enum class Prelude {
 
 class HardeningSession {
 public:
-    // `emulatorConfig` as for DriverSession.
-    explicit HardeningSession(const std::string& emulatorConfig = R"({"clock":1700000000})");
+    // `emulatorConfig` as for DriverSession; the component polls a busy task
+    // every `pollIntervalMs`.
+    explicit HardeningSession(const std::string& emulatorConfig = R"({"clock":1700000000})",
+                              int pollIntervalMs = 5);
     ~HardeningSession();
     HardeningSession(const HardeningSession&) = delete;
     HardeningSession& operator=(const HardeningSession&) = delete;
@@ -59,5 +61,14 @@ private:
 // The input parameter document naming Cashier1.
 inline constexpr std::string_view kCashierInput =
     R"(<InputParameters><Parameters CashierName="Cashier1" CashierINN="7700000000"/></InputParameters>)";
+
+// A correction receipt of one position, and a text document of one line.
+inline const std::string kCorrection =
+    R"(<CheckPackage><Parameters CashierName="Cashier1" OperationType="1" TaxationSystem="0">)"
+    R"(<CorrectionData Type="0" Date="2021-03-01T00:00:00" Number="N-1"/></Parameters>)"
+    R"(<Positions><FiscalString Name="Tea" Quantity="1" PriceWithDiscount="10" VATRate="20" )"
+    R"(PaymentMethod="4"/></Positions><Payments Cash="10"/></CheckPackage>)";
+inline const std::string kTextDocument =
+    R"(<Document><Positions><TextString Text="line"/></Positions></Document>)";
 
 } // namespace korvant::testing

@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <fstream>
 #include <sstream>
 
@@ -189,3 +193,36 @@ TEST_F(HostProgram, FailuresExitNonZeroWithAMessage) {
             << "nothing is called: " << outcome.out;
     }
 }
+
+// A configuration the user wrote in an encoding the add-in cannot read (here
+// UTF-16 without its byte order mark) stays as the user wrote it; the add-in
+// works on the defaults and its log, on at the default path, says why.
+TEST_F(HostProgram, AnUnreadableConfigurationIsKeptAndTheLogSaysWhy) {
+    const auto component = folder / "root" / "Korvant Engineering" / "AddInKorvant";
+    std::filesystem::create_directories(component);
+    const std::string config("[\0l\0o\0g\0s\0]\0\n\0e\0n\0a\0b\0l\0e\0d\0=\0n\0o\0", 34);
+    writeFile(component / "config", config);
+    const auto outcome = run({"methods"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(readFile(component / "config"), config);
+    const std::string log = readFile(component / "AddInKorvant.log");
+    EXPECT_NE(log.find("cannot be used (it holds NUL bytes"), std::string::npos) << log;
+    EXPECT_NE(log.find("working on the defaults"), std::string::npos) << log;
+}
+
+#ifndef _WIN32
+// A FIFO where the configuration should be would hold the host for good if the
+// add-in opened it to read; it is found out without opening it and left alone.
+TEST_F(HostProgram, AFifoForAConfigurationDoesNotHoldTheHost) {
+    const auto maker = folder / "root" / "Korvant Engineering";
+    std::filesystem::create_directories(maker / "AddInKorvant");
+    std::filesystem::create_directories(maker / "library");
+    ASSERT_EQ(::mkfifo((maker / "AddInKorvant" / "config").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((maker / "library" / "config").c_str(), 0600), 0);
+    const auto outcome = run({"methods"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(maker / "AddInKorvant" / "config"));
+    EXPECT_NE(readFile(maker / "AddInKorvant" / "AddInKorvant.log").find("not a regular file"),
+              std::string::npos);
+}
+#endif

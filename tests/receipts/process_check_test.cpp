@@ -508,34 +508,47 @@ TEST_F(ProcessCheckTest, RefusedCloseCancels) {
 }
 
 // A close whose answer says the receipt was made, with fields that cannot be
-// read: the receipt exists in the register, so nothing is cancelled.
-TEST_F(ProcessCheckTest, UnreadableAnswerOfASuccessfulCloseIsNotCancelled) {
-    session_.inject(
-        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":)"
-        R"("{\"response\":0,\"extended\":0,\"data\":{\"fd_number\":\"seventy\"}}"})");
+// read, or that is no answer at all: whether the receipt exists is the
+// register's to say. Asked, it has made it, so the host is told so with the
+// register's own numbers, and nothing is cancelled.
+TEST_F(ProcessCheckTest, AReceiptMadeWithoutAReadableAnswerIsReportedMade) {
+    for (const char* answer :
+         {R"({\"response\":0,\"extended\":0,\"data\":{\"fd_number\":\"seventy\"}})", "not json"}) {
+        SCOPED_TRACE(answer);
+        session_.clearJournal();
+        session_.inject(
+            R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":")" +
+            std::string(answer) + "\"}");
 
-    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+        const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
 
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_EQ(lastErrorCode(), 1);
-    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc}));
-    EXPECT_EQ(closedReceipts("sales"), 1);
-    EXPECT_TRUE(result.args[3].type == host::VType::Empty);
+        EXPECT_TRUE(result.succeeded());
+        EXPECT_EQ(lastErrorCode(), 0);
+        EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc, "korvant3_get_state",
+                                           "korvant3_get_fdstate", "korvant3_get_fdtag"}));
+        const auto fiscal = session_.emulator().state()["fiscal"];
+        EXPECT_EQ(xmlAttribute(result.text(3), "Parameters", "CheckNumber"),
+                  std::to_string(fiscal["fd_last_doc"].get<int64_t>()));
+        EXPECT_EQ(xmlAttribute(result.text(3), "Parameters", "FiscalSign"),
+                  std::to_string(fiscal["fd_sign"].get<int64_t>()));
+        EXPECT_FALSE(documentOpen());
+    }
+    EXPECT_EQ(closedReceipts("sales"), 2);
 }
 
-// A close answer that is no answer at all leaves open whether the register
-// closed the receipt: the cancel ends a document still open and is refused
-// harmlessly for one already closed.
-TEST_F(ProcessCheckTest, CloseWithoutAReadableAnswerIsFollowedByACancel) {
+// The same answers when the register did not close the receipt: it is still
+// open, so it is cancelled and the host told the receipt failed.
+TEST_F(ProcessCheckTest, AReceiptNotMadeWithoutAReadableAnswerIsCancelled) {
     session_.inject(
-        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":"not json"})");
+        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":false,"answer":"not json"})");
 
     const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
 
     EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(lastErrorCode(), 1);
-    EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kAddItem, kCloseDoc, kCancelDoc}));
-    EXPECT_EQ(closedReceipts("sales"), 1);
+    EXPECT_EQ(session_.calls(),
+              (Texts{kOpenDoc, kAddItem, kCloseDoc, "korvant3_get_state", kCancelDoc}));
+    EXPECT_EQ(closedReceipts("sales"), 0);
     EXPECT_FALSE(documentOpen());
 }
 

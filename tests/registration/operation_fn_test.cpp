@@ -192,10 +192,20 @@ TEST(OperationFN, CloseArchiveSendsOnlyTheCashierMembersGiven) {
     }
 }
 
-TEST(OperationFN, MalformedTableSendsOnlyTheAlwaysPresentMembers) {
+// A table cut short is no table: nothing of it reaches the register.
+TEST(OperationFN, MalformedTableIsRefusedWithNothingSent) {
     DriverSession session(kUnregistered);
     const auto result = operationFN(session, Value::i4(1), "<Parameters KKTNumber=");
-    // The register refuses a registration without its numbers.
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(session.lastError().first, 9);
+    EXPECT_TRUE(session.requestTextsTo(kRegistration).empty());
+}
+
+// An empty table is no table either, and every member keeps its default: the
+// register refuses a registration without its numbers.
+TEST(OperationFN, EmptyTableSendsOnlyTheAlwaysPresentMembers) {
+    DriverSession session(kUnregistered);
+    const auto result = operationFN(session, Value::i4(1), "");
     EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(session.lastError().first, 9);
     EXPECT_EQ(session.requestTextsTo(kRegistration),

@@ -1,0 +1,43 @@
+#include "device/json_depth.h"
+
+namespace korvant {
+
+bool nestsDeeperThan(std::string_view json, size_t limit) {
+    size_t depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : json) {
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            break;
+        case '[':
+        case '{':
+            if (++depth > limit) {
+                return true;
+            }
+            break;
+        case ']':
+        case '}':
+            if (depth > 0) {
+                --depth;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+} // namespace korvant

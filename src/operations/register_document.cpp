@@ -1,0 +1,138 @@
+#include "operations/register_document.h"
+
+#include "config/log.h"
+#include "device/request.h"
+#include "device/tag_dictionary.h"
+#include "operations/operation_support.h"
+#include "operations/stale_document.h"
+
+namespace korvant {
+namespace {
+
+constexpr const char* kWhere = "AddInKorvant::closeDocument";
+
+// Closings whose outcome the register alone knows: the task was accepted, or may
+// have been, and then no answer said how it ended. A refusal in the register's
+// own words is no such case.
+bool outcomeUnknown(ErrorCode closing) {
+    return closing == ErrorCode::ProtocolError || closing == ErrorCode::InvalidDeviceId;
+}
+
+// The fiscal sign of the register's last fiscal document.
+std::optional<uint32_t> readLastSign(KorvantIntf& library, int32_t handle) {
+    Request request;
+    request.set(tag::fd_tag, static_cast<int32_t>(tag::fd_sign));
+    std::string answer;
+    if (library.getFdTag(handle, request.text(), &answer) != ErrorCode::NoError) {
+        return std::nullopt;
+    }
+    return unsignedMember(answer, tag::fd_sign);
+}
+
+} // namespace
+
+RegisterDocument::RegisterDocument(ComponentState& state)
+    : state_(state), library_(*state.library), handle_(state.currentDevice) {}
+
+RegisterDocument::~RegisterDocument() {
+    if (open_) {
+        library_.cancelDoc(handle_);
+    }
+}
+
+bool RegisterDocument::open(const std::string& request) {
+    std::string answer;
+    const ErrorCode opened = clearingStaleDocument(library_, handle_, "opening a document", [&] {
+        return library_.openDoc(handle_, request, &answer);
+    });
+    if (opened == ErrorCode::ProtocolError) {
+        library_.cancelDoc(handle_);
+    }
+    if (!record(state_, opened)) {
+        return false;
+    }
+    open_ = true;
+    lastBefore_ = unsignedMember(answer, tag::fd_number);
+    if (!lastBefore_) {
+        // A register whose answers do not carry the number is asked once; what
+        // a closing gone silent made can be told only against it.
+        lastBefore_ = readLastDocument();
+    }
+    return true;
+}
+
+std::optional<KorvantResponseQuery> RegisterDocument::close(const std::string& request) {
+    std::string answer;
+    const ErrorCode closing = library_.closeDoc(handle_, request, &answer);
+    KorvantResponseQuery closed;
+    if (closing == ErrorCode::NoError && unsignedMember(answer, tag::fd_number) &&
+        parseResponse(answer, closed) == ErrorCode::NoError) {
+        open_ = false;
+        return closed;
+    }
+    if (closing != ErrorCode::NoError && !outcomeUnknown(closing)) {
+        record(state_, closing);
+        return std::nullopt;
+    }
+    return settleClosing(closing);
+}
+
+std::optional<KorvantResponseQuery> RegisterDocument::settleClosing(ErrorCode closing) {
+    // A closing that succeeded without a readable record is as unknown as one
+    // that failed: the numbers the host is given must be the register's.
+    const ErrorCode failure = closing == ErrorCode::NoError ? ErrorCode::ProtocolError : closing;
+    KORVANT_LOG(kWhere, "the closing ended without a readable answer (code ",
+                static_cast<int32_t>(closing), "); asking the register");
+    std::string answer;
+    KorvantResponseGetState registerState;
+    if (library_.getState(handle_, &answer) != ErrorCode::NoError ||
+        parseResponse(answer, registerState) != ErrorCode::NoError) {
+        KORVANT_LOG(kWhere, "the register cannot tell whether the document was made");
+        record(state_, failure);
+        return std::nullopt;
+    }
+    if (registerState.documentOpen()) {
+        KORVANT_LOG(kWhere, "the document is still open: not made, cancelled");
+        record(state_, failure);
+        return std::nullopt;
+    }
+    KorvantResponseGetFdState storage;
+    const auto sign = library_.getFdState(handle_, &answer) == ErrorCode::NoError &&
+                              parseResponse(answer, storage) == ErrorCode::NoError
+                          ? readLastSign(library_, handle_)
+                          : std::nullopt;
+    if (!sign) {
+        KORVANT_LOG(kWhere, "the register cannot tell which document it made last");
+        record(state_, failure);
+        return std::nullopt;
+    }
+    const auto last = static_cast<uint32_t>(storage.fd_last_doc);
+    if (lastBefore_ && last <= *lastBefore_) {
+        KORVANT_LOG(kWhere, "no fiscal document after ", *lastBefore_, ": not made");
+        record(state_, failure);
+        return std::nullopt;
+    }
+    // Closed, not cancelled: nothing is left open.
+    open_ = false;
+    KORVANT_LOG(kWhere, "the register made fiscal document ", last, " in shift ", storage.shift_id);
+    KorvantResponseQuery made;
+    made.shift_id = static_cast<uint16_t>(storage.shift_id);
+    made.fd_number = last;
+    made.fd_sign = *sign;
+    made.fd_date = storage.fd_last_date;
+    made.fd_shift_state = static_cast<uint8_t>(storage.fd_shift_state);
+    record(state_, ErrorCode::NoError);
+    return made;
+}
+
+std::optional<uint32_t> RegisterDocument::readLastDocument() {
+    std::string answer;
+    KorvantResponseGetFdState storage;
+    if (library_.getFdState(handle_, &answer) != ErrorCode::NoError ||
+        parseResponse(answer, storage) != ErrorCode::NoError) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(storage.fd_last_doc);
+}
+
+} // namespace korvant

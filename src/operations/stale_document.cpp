@@ -1,0 +1,30 @@
+#include "operations/stale_document.h"
+
+#include <string>
+
+#include "config/log.h"
+#include "device/responses.h"
+
+namespace korvant {
+
+bool cancelStaleDocument(KorvantIntf& library, int32_t handle, std::string_view operation) {
+    constexpr const char* kWhere = "AddInKorvant::cancelStaleDocument";
+    std::string answer;
+    KorvantResponseGetState state;
+    if (library.getState(handle, &answer) != ErrorCode::NoError ||
+        parseResponse(answer, state) != ErrorCode::NoError || !state.documentOpen()) {
+        return false;
+    }
+    const ErrorCode cancelled = library.cancelDoc(handle);
+    if (cancelled != ErrorCode::NoError) {
+        KORVANT_LOG(kWhere, "the register holds an open document (kind ", state.doc_kind,
+                    ") that could not be cancelled before ", operation, ": code ",
+                    static_cast<int32_t>(cancelled));
+        return false;
+    }
+    KORVANT_LOG(kWhere, "cancelled a document (kind ", state.doc_kind,
+                ") left open in the register, before ", operation);
+    return true;
+}
+
+} // namespace korvant
