@@ -25,6 +25,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/program_arguments.h"
+
 extern char** environ;
 
 namespace {
@@ -129,13 +131,10 @@ protected:
 
     std::unique_ptr<HostProcess> startHost(const fs::path& scriptPath, const std::string& output,
                                            bool journal = false) {
-        std::vector<std::string> args{KORVANT_HOST_PATH,
-                                      "--addin",
-                                      KORVANT_ADDIN_PATH,
-                                      "--programdata",
-                                      programData().string(),
-                                      "--emulator-config",
-                                      (folder_ / "emulator.json").string()};
+        std::vector<std::string> args = korvant::testing::programArguments(KORVANT_HOST_PATH);
+        args.insert(args.end(),
+                    {"--addin", KORVANT_ADDIN_PATH, "--programdata", programData().string(),
+                     "--emulator-config", (folder_ / "emulator.json").string()});
         if (journal) {
             args.push_back("--journal");
         }

@@ -1,20 +1,20 @@
 #pragma once
-// How a test starts a program of this build from a shell command: by its path, after the
-// emulator that runs this build's programs when the machine needs one (QEMU, for a 32-bit
-// build on a kernel that refuses 32-bit programs; cmake/Dependencies.cmake decides).
+// A program of this build started from a shell command (see program_arguments.h).
 
 #include <string>
 
 #include "host/system.h"
+#include "support/program_arguments.h"
 
 namespace korvant::testing {
 
+// programArguments(path), quoted for a shell command.
 inline std::string programCommand(const std::string& path) {
-#ifdef KORVANT_PROGRAM_RUNNER
-    return host::shellQuoted(KORVANT_PROGRAM_RUNNER) + " " + host::shellQuoted(path);
-#else
-    return host::shellQuoted(path);
-#endif
+    std::string command;
+    for (const std::string& argument : programArguments(path)) {
+        command += (command.empty() ? "" : " ") + host::shellQuoted(argument);
+    }
+    return command;
 }
 
 } // namespace korvant::testing
