@@ -26,7 +26,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "addin/component_state.h"
 #include "addin/dispatcher.h"
 #include "addin/exception_funnel.h"
 #include "config/log.h"
@@ -34,6 +33,7 @@
 #include "fuzz_support.h"
 #include "korvant3emu.h"
 #include "nativeapi/utf.h"
+#include "operations/component_state.h"
 #include "support/test_memory.h"
 
 namespace korvant::fuzz {

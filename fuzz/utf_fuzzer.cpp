@@ -3,9 +3,9 @@
 // host through its memory manager is exactly the converted text.
 #include <nlohmann/json.hpp>
 
-#include "addin/host_values.h"
 #include "fuzz_support.h"
 #include "nativeapi/utf.h"
+#include "operations/host_values.h"
 #include "support/test_memory.h"
 
 namespace korvant::fuzz {

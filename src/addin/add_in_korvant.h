@@ -3,15 +3,13 @@
 // A thin shell: host-interface calls are funnelled through the exception guard
 // into the method table, the dispatcher and the component's state.
 
-#include "addin/component_state.h"
 #include "nativeapi/interfaces.h"
+#include "operations/component_state.h"
 
 namespace korvant {
 
 using nativeapi::tVariant;
 using nativeapi::WCHAR_T;
-
-inline constexpr const char* kComponentName = "AddInKorvant";
 
 class AddInKorvant final : public nativeapi::IComponentBase {
 public:

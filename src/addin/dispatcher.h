@@ -1,8 +1,8 @@
 #pragma once
 
-#include "addin/component_state.h"
 #include "addin/method_table.h"
 #include "nativeapi/abi.h"
+#include "operations/component_state.h"
 
 namespace korvant {
 

@@ -6,8 +6,9 @@
 
 #include "addin/add_in_korvant.h"
 #include "addin/exception_funnel.h"
-#include "addin/host_values.h"
 #include "config/component_config.h"
+#include "config/component_version.h"
+#include "operations/host_values.h"
 #include "platform/search_path.h"
 
 using korvant::AddInKorvant;

@@ -1,7 +1,7 @@
 #include "addin/lifecycle.h"
 
-#include "addin/add_in_korvant.h"
 #include "config/component_config.h"
+#include "config/component_version.h"
 #include "config/log.h"
 
 namespace korvant {

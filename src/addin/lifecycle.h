@@ -2,7 +2,7 @@
 // What construction and Init do with the configuration, the log and the device
 // library binding.
 
-#include "addin/component_state.h"
+#include "operations/component_state.h"
 
 namespace korvant {
 

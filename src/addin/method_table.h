@@ -7,22 +7,9 @@
 #include <optional>
 #include <string_view>
 
-#include "addin/component_state.h"
-#include "addin/host_values.h"
+#include "operations/method_outcome.h"
 
 namespace korvant {
-
-// What a method hands back as the call's result value.
-struct MethodOutcome {
-    enum class Kind { Bool, Int };
-    Kind kind;
-    int32_t value;
-
-    static MethodOutcome boolean(bool outcome) { return {Kind::Bool, outcome ? 1 : 0}; }
-    static MethodOutcome integer(int32_t value) { return {Kind::Int, value}; }
-};
-
-using MethodHandler = MethodOutcome (*)(ComponentState&, const HostArgs&);
 
 // How the dispatcher treats the argument count of a call.
 enum class ArgumentCheck {

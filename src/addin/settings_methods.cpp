@@ -5,10 +5,10 @@
 #include <cmath>
 #include <tinyxml2.h>
 
-#include "addin/component_version.h"
 #include "addin/frame_methods.h"
 #include "addin/text_catalog.h"
 #include "addin/xml_result.h"
+#include "config/component_version.h"
 #include "config/log.h"
 
 namespace korvant {

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "addin/error_code.h"
+#include "device/error_code.h"
 
 namespace korvant {
 

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "addin/error_code.h"
+#include "device/error_code.h"
 
 namespace korvant {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/error_code.h"
+#include "device/error_code.h"
 #include "device/korvant_functions.h"
 #include "device/result_codes.h"
 #include "device/task_policy.h"

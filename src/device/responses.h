@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/error_code.h"
+#include "device/error_code.h"
 
 namespace korvant {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "addin/error_code.h"
+#include "device/error_code.h"
 
 namespace korvant {
 

@@ -2,10 +2,10 @@
 // the connection, and testing one without keeping it.
 #include <string>
 
-#include "addin/component_version.h"
-#include "addin/device_id.h"
+#include "config/component_version.h"
 #include "config/log.h"
 #include "device/responses.h"
+#include "operations/device_id.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 

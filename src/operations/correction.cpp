@@ -2,9 +2,9 @@
 #include <optional>
 #include <utility>
 
-#include "addin/device_id.h"
 #include "device/tag_dictionary.h"
 #include "documents/receipt_record.h"
+#include "operations/device_id.h"
 #include "operations/driver_methods.h"
 #include "operations/line_sums.h"
 #include "operations/operation_support.h"

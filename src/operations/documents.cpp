@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "addin/device_id.h"
 #include "device/request.h"
 #include "device/responses.h"
 #include "device/tag_dictionary.h"
 #include "device/units.h"
 #include "documents/input_parameters.h"
 #include "documents/text_document.h"
+#include "operations/device_id.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 #include "operations/register_document.h"

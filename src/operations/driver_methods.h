@@ -1,7 +1,7 @@
 #pragma once
 // The driver methods that work on the register, one unit per group.
 
-#include "addin/method_table.h"
+#include "operations/method_outcome.h"
 
 namespace korvant {
 

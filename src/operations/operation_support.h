@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "addin/component_state.h"
-#include "addin/host_values.h"
 #include "device/request.h"
 #include "documents/attribute_document.h"
 #include "documents/input_parameters.h"
+#include "operations/component_state.h"
+#include "operations/host_values.h"
 
 namespace korvant {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "addin/component_state.h"
-#include "addin/host_values.h"
 #include "device/request.h"
 #include "device/responses.h"
 #include "documents/output_parameters.h"
 #include "documents/receipt_record.h"
+#include "operations/component_state.h"
+#include "operations/host_values.h"
 #include "operations/receipt_requests.h"
 
 namespace korvant {

@@ -2,9 +2,9 @@
 #include <optional>
 #include <utility>
 
-#include "addin/device_id.h"
 #include "config/log.h"
 #include "documents/receipt_record.h"
+#include "operations/device_id.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 #include "operations/receipt_document.h"

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "addin/component_state.h"
 #include "device/responses.h"
+#include "operations/component_state.h"
 
 namespace korvant {
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "addin/device_id.h"
 #include "config/log.h"
 #include "device/request.h"
 #include "device/responses.h"
 #include "device/tag_dictionary.h"
 #include "documents/registration_parameters.h"
 #include "documents/registration_table_writer.h"
+#include "operations/device_id.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 

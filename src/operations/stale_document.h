@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "addin/error_code.h"
+#include "device/error_code.h"
 #include "device/korvant_intf.h"
 
 namespace korvant {

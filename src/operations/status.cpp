@@ -2,9 +2,9 @@
 // reported to the host without changing it.
 #include <string>
 
-#include "addin/device_id.h"
 #include "device/responses.h"
 #include "documents/output_parameters.h"
+#include "operations/device_id.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 #include "operations/shift_report.h"

@@ -15,9 +15,9 @@
 #include <optional>
 #include <string>
 
-#include "addin/component_state.h"
 #include "addin/lifecycle.h"
 #include "config/log_file.h"
+#include "operations/component_state.h"
 #include "temp_folder.h"
 
 namespace korvant {

@@ -4,11 +4,11 @@
 #include <stdexcept>
 
 #include "addin/add_in_korvant.h"
-#include "addin/device_id.h"
 #include "addin/dispatcher.h"
-#include "addin/host_values.h"
 #include "addin/text_catalog.h"
 #include "nativeapi/utf.h"
+#include "operations/device_id.h"
+#include "operations/host_values.h"
 #include "support/test_memory.h"
 
 using namespace korvant;

@@ -1,4 +1,4 @@
-#include "addin/host_values.h"
+#include "operations/host_values.h"
 
 #include <cstring>
 #include <type_traits>

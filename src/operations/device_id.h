@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "addin/component_state.h"
-#include "addin/host_values.h"
+#include "operations/component_state.h"
+#include "operations/host_values.h"
 
 namespace korvant {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "addin/error_code.h"
+#include "device/error_code.h"
 #include "device/korvant_intf.h"
 #include "nativeapi/interfaces.h"
 #include "platform/path_text.h"

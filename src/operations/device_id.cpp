@@ -1,4 +1,4 @@
-#include "addin/device_id.h"
+#include "operations/device_id.h"
 
 #include <charconv>
 #include <cstdint>
