@@ -1,6 +1,7 @@
 #include "addin/method_table.h"
 
-#include "addin/frame_methods.h"
+#include "addin/interface_methods.h"
+#include "addin/settings_methods.h"
 #include "operations/driver_methods.h"
 
 namespace korvant {

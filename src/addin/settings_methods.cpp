@@ -1,11 +1,10 @@
-// GetDescription, GetParameters and SetParameter: how the host describes the
-// driver to its user and hands it the device settings.
+#include "addin/settings_methods.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <tinyxml2.h>
 
-#include "addin/frame_methods.h"
 #include "addin/text_catalog.h"
 #include "addin/xml_result.h"
 #include "config/component_version.h"

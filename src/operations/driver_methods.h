@@ -21,7 +21,7 @@ MethodOutcome processCorrectionCheck(ComponentState&, const HostArgs&);
 // Status reports
 MethodOutcome getCurrentStatus(ComponentState&, const HostArgs&);
 MethodOutcome reportCurrentStatusOfSettlements(ComponentState&, const HostArgs&);
-// Documents, cash movements, line width
+// Printing and cash
 MethodOutcome printTextDocument(ComponentState&, const HostArgs&);
 MethodOutcome cashInOutcome(ComponentState&, const HostArgs&);
 MethodOutcome printXReport(ComponentState&, const HostArgs&);

@@ -1,7 +1,7 @@
 #include "operations/receipt_document.h"
 
+#include "operations/document_guard.h"
 #include "operations/operation_support.h"
-#include "operations/register_document.h"
 
 namespace korvant {
 namespace {
@@ -35,7 +35,7 @@ bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
     const int32_t handle = state.currentDevice;
     OutputParametersDocument output(kDocumentOutputParametersRoot);
 
-    RegisterDocument document(state);
+    DocumentGuard document(state);
     if (!document.open(plan.open)) {
         return false;
     }

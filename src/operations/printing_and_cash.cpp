@@ -1,4 +1,5 @@
-// PrintTextDocument, CashInOutcome, PrintXReport and GetLineLength.
+// Printing and cash: PrintTextDocument, PrintXReport, CashInOutcome (cash in and
+// cash out) and GetLineLength (the width the register prints).
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -11,9 +12,9 @@
 #include "documents/input_parameters.h"
 #include "documents/text_document.h"
 #include "operations/device_id.h"
+#include "operations/document_guard.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
-#include "operations/register_document.h"
 #include "operations/stale_document.h"
 
 namespace korvant {
@@ -89,7 +90,7 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
     }
     Request opening = cashierRequest(input);
     opening.set(tag::doc_kind, *amount >= 0 ? kCashIn : kCashOut);
-    RegisterDocument document(state);
+    DocumentGuard document(state);
     if (!document.open(opening.text())) {
         return MethodOutcome::boolean(false);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// A document in the register — a receipt, a correction receipt or a cash
+// The guard of a document in the register — a receipt, a correction receipt or a cash
 // document — from its opening to its closing. Every way out is accounted for:
 // a document it opened and did not close is cancelled when it goes out of scope
 // (a refusal, a malformed answer, an exception), and a closing whose outcome is
@@ -14,14 +14,14 @@
 
 namespace korvant {
 
-class RegisterDocument {
+class DocumentGuard {
 public:
-    explicit RegisterDocument(ComponentState& state);
+    explicit DocumentGuard(ComponentState& state);
     // Cancels the document when it was opened and not closed; the cancel's own
     // outcome never changes the operation's.
-    ~RegisterDocument();
-    RegisterDocument(const RegisterDocument&) = delete;
-    RegisterDocument& operator=(const RegisterDocument&) = delete;
+    ~DocumentGuard();
+    DocumentGuard(const DocumentGuard&) = delete;
+    DocumentGuard& operator=(const DocumentGuard&) = delete;
 
     // Opens the document. A document some earlier failure left open in the
     // register is cancelled first (see stale_document.h). An opening whose

@@ -1,4 +1,4 @@
-#include "addin/frame_methods.h"
+#include "addin/interface_methods.h"
 
 #include "addin/text_catalog.h"
 #include "addin/xml_result.h"

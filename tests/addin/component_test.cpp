@@ -1,4 +1,4 @@
-// The component frame in-process: method table, dispatcher, host values, errors.
+// The component shell in-process: method table, dispatcher, host values, errors.
 #include <gtest/gtest.h>
 
 #include <stdexcept>

@@ -1,17 +1,14 @@
 #pragma once
-// The methods the component answers without the device: interface revision,
-// last error, description and settings, additional actions, and the methods
-// the driver does not offer.
+// The methods of the driver interface the component answers itself, without
+// the device: the interface revision, the last error, the additional actions,
+// and the methods the driver does not offer.
 
-#include "addin/method_table.h"
+#include "operations/method_outcome.h"
 
 namespace korvant {
 
 MethodOutcome getInterfaceRevision(ComponentState&, const HostArgs&);
 MethodOutcome getLastError(ComponentState&, const HostArgs&);
-MethodOutcome getDescription(ComponentState&, const HostArgs&);
-MethodOutcome getParameters(ComponentState&, const HostArgs&);
-MethodOutcome setParameter(ComponentState&, const HostArgs&);
 MethodOutcome getAdditionalActions(ComponentState&, const HostArgs&);
 // Additional actions (none are offered): a false outcome, nothing read or
 // written, the last error left as it was.

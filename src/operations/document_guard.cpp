@@ -1,4 +1,4 @@
-#include "operations/register_document.h"
+#include "operations/document_guard.h"
 
 #include "config/log.h"
 #include "device/request.h"
@@ -31,16 +31,16 @@ std::optional<uint32_t> readLastSign(KorvantIntf& library, int32_t handle) {
 
 } // namespace
 
-RegisterDocument::RegisterDocument(ComponentState& state)
+DocumentGuard::DocumentGuard(ComponentState& state)
     : state_(state), library_(*state.library), handle_(state.currentDevice) {}
 
-RegisterDocument::~RegisterDocument() {
+DocumentGuard::~DocumentGuard() {
     if (open_) {
         library_.cancelDoc(handle_);
     }
 }
 
-bool RegisterDocument::open(const std::string& request) {
+bool DocumentGuard::open(const std::string& request) {
     std::string answer;
     const ErrorCode opened = clearingStaleDocument(library_, handle_, "opening a document", [&] {
         return library_.openDoc(handle_, request, &answer);
@@ -61,7 +61,7 @@ bool RegisterDocument::open(const std::string& request) {
     return true;
 }
 
-std::optional<KorvantResponseQuery> RegisterDocument::close(const std::string& request) {
+std::optional<KorvantResponseQuery> DocumentGuard::close(const std::string& request) {
     std::string answer;
     const ErrorCode closing = library_.closeDoc(handle_, request, &answer);
     KorvantResponseQuery closed;
@@ -77,7 +77,7 @@ std::optional<KorvantResponseQuery> RegisterDocument::close(const std::string& r
     return settleClosing(closing);
 }
 
-std::optional<KorvantResponseQuery> RegisterDocument::settleClosing(ErrorCode closing) {
+std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode closing) {
     // A closing that succeeded without a readable record is as unknown as one
     // that failed: the numbers the host is given must be the register's.
     const ErrorCode failure = closing == ErrorCode::NoError ? ErrorCode::ProtocolError : closing;
@@ -125,7 +125,7 @@ std::optional<KorvantResponseQuery> RegisterDocument::settleClosing(ErrorCode cl
     return made;
 }
 
-std::optional<uint32_t> RegisterDocument::readLastDocument() {
+std::optional<uint32_t> DocumentGuard::readLastDocument() {
     std::string answer;
     KorvantResponseGetFdState storage;
     if (library_.getFdState(handle_, &answer) != ErrorCode::NoError ||
