@@ -2,9 +2,9 @@
 // ProcessCorrectionCheck build from what it read.
 #include "document_checks.h"
 #include "documents/receipt_record.h"
-#include "operations/line_sums.h"
-#include "operations/receipt_requests.h"
-#include "operations/sale_requests.h"
+#include "operations/receipt/line_sums.h"
+#include "operations/receipt/receipt_requests.h"
+#include "operations/receipt/sale_requests.h"
 
 namespace korvant::fuzz {
 namespace {

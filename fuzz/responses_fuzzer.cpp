@@ -4,7 +4,7 @@
 #include "device/responses.h"
 #include "device/result_codes.h"
 #include "document_checks.h"
-#include "operations/receipt_document.h"
+#include "operations/receipt/issue_receipt.h"
 #include "operations/shift_report.h"
 
 namespace korvant::fuzz {

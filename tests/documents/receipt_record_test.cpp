@@ -1,4 +1,5 @@
 #include "documents/receipt_record.h"
+#include "operations/receipt/device_codes.h"
 
 #include "fixed_time_zone.h"
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "documents/receipt_record.h"
-#include "operations/sale_requests.h"
+#include "operations/receipt/sale_requests.h"
 
 namespace korvant {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "documents/receipt_record.h"
-#include "operations/receipt_requests.h"
+#include "operations/receipt/receipt_requests.h"
 
 namespace korvant {
 

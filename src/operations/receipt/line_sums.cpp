@@ -1,9 +1,9 @@
-#include "operations/line_sums.h"
+#include "operations/receipt/line_sums.h"
 
 #include <optional>
 
 #include "device/item_sums.h"
-#include "documents/receipt_codes.h"
+#include "operations/receipt/device_codes.h"
 
 namespace korvant {
 namespace {

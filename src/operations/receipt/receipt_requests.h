@@ -1,42 +1,17 @@
 #pragma once
 // The requests both kinds of receipt share: how the document is opened (cashier,
-// document kind, taxation system, customer) and closed (the five payment sums),
-// and the conversion of money and quantities that refuses the whole receipt when
-// one value cannot be converted.
+// document kind, taxation system, customer), the members of every item, and how
+// it is closed (the five payment sums).
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "device/request.h"
-#include "device/units.h"
 #include "documents/receipt_record.h"
+#include "operations/receipt/receipt_plan.h"
 
 namespace korvant {
-
-// Converts the money and quantities of one receipt into device units and
-// remembers whether any of them could not be converted. Every request of the
-// receipt is built first, so one bad value refuses the receipt before the
-// register has seen anything of it.
-class ReceiptUnits {
-public:
-    int64_t amount(double roubles) { return take(amountToDevice(roubles)); }
-    int64_t quantity(double quantity) { return take(quantityToDevice(quantity)); }
-    // A value the receipt cannot have at all, such as the unit price of a zero
-    // quantity, a VAT rate the register has no slot for or a marking code that
-    // does not decode.
-    int64_t refuse() { return take(std::nullopt); }
-
-    bool allConverted() const { return allConverted_; }
-
-private:
-    int64_t take(std::optional<int64_t> value) {
-        allConverted_ = allConverted_ && value.has_value();
-        return value.value_or(0);
-    }
-
-    bool allConverted_ = true;
-};
 
 // The open request's members common to receipts and correction receipts:
 // "user_name" always, "user_inn" when given, "doc_kind", "taxcode" as the

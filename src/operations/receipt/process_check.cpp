@@ -7,9 +7,9 @@
 #include "operations/device_id.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
-#include "operations/receipt_document.h"
-#include "operations/receipt_requests.h"
-#include "operations/sale_requests.h"
+#include "operations/receipt/issue_receipt.h"
+#include "operations/receipt/receipt_requests.h"
+#include "operations/receipt/sale_requests.h"
 
 namespace korvant {
 namespace {

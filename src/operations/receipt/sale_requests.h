@@ -7,7 +7,7 @@
 
 #include "device/request.h"
 #include "documents/receipt_record.h"
-#include "operations/receipt_requests.h"
+#include "operations/receipt/receipt_requests.h"
 
 namespace korvant {
 

@@ -1,4 +1,4 @@
-#include "operations/receipt_document.h"
+#include "operations/receipt/issue_receipt.h"
 
 #include "operations/document_guard.h"
 #include "operations/operation_support.h"
@@ -19,15 +19,6 @@ ErrorCode send(KorvantIntf& library, int32_t handle, const ReceiptStep& step) {
 }
 
 } // namespace
-
-std::optional<ReceiptPlan> finishPlan(ReceiptPlan plan, const ReceiptPayments& payments,
-                                      ReceiptUnits& units) {
-    plan.close = receiptCloseRequest(payments, units).text();
-    if (!units.allConverted()) {
-        return std::nullopt;
-    }
-    return plan;
-}
 
 bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
                   const ReceiptPlan& plan) {

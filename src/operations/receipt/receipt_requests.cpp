@@ -1,9 +1,9 @@
-#include "operations/receipt_requests.h"
+#include "operations/receipt/receipt_requests.h"
 
 #include "device/tag_dictionary.h"
-#include "documents/receipt_codes.h"
-#include "operations/line_sums.h"
 #include "operations/operation_support.h"
+#include "operations/receipt/device_codes.h"
+#include "operations/receipt/line_sums.h"
 
 namespace korvant {
 namespace {

@@ -1,11 +1,11 @@
-#include "operations/sale_requests.h"
+#include "operations/receipt/sale_requests.h"
 
 #include <string>
 
 #include "device/tag_dictionary.h"
 #include "documents/base64.h"
-#include "documents/receipt_codes.h"
-#include "operations/line_sums.h"
+#include "operations/receipt/device_codes.h"
+#include "operations/receipt/line_sums.h"
 
 namespace korvant {
 namespace {

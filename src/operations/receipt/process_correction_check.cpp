@@ -6,10 +6,10 @@
 #include "documents/receipt_record.h"
 #include "operations/device_id.h"
 #include "operations/driver_methods.h"
-#include "operations/line_sums.h"
 #include "operations/operation_support.h"
-#include "operations/receipt_document.h"
-#include "operations/receipt_requests.h"
+#include "operations/receipt/issue_receipt.h"
+#include "operations/receipt/line_sums.h"
+#include "operations/receipt/receipt_requests.h"
 
 namespace korvant {
 namespace {
