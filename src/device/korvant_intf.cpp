@@ -159,6 +159,29 @@ ErrorCode KorvantIntf::getMoney(int32_t handle, std::string* answer) {
     return call(functions_.fremu_get_money, AnswerMapping::Status, handle, answer);
 }
 
+template <typename Record>
+ErrorCode KorvantIntf::query(CallFn function, int32_t handle, Record& record) {
+    std::string answer;
+    const ErrorCode called = call(function, AnswerMapping::Status, handle, &answer);
+    return called != ErrorCode::NoError ? called : parseResponse(answer, record);
+}
+
+ErrorCode KorvantIntf::getInfo(int32_t handle, KorvantResponseGetInfo& info) {
+    return query(functions_.get_info, handle, info);
+}
+
+ErrorCode KorvantIntf::getFdState(int32_t handle, KorvantResponseGetFdState& storage) {
+    return query(functions_.get_fdstate, handle, storage);
+}
+
+ErrorCode KorvantIntf::getState(int32_t handle, KorvantResponseGetState& state) {
+    return query(functions_.get_state, handle, state);
+}
+
+ErrorCode KorvantIntf::getMoney(int32_t handle, KorvantResponseGetMoney& money) {
+    return query(functions_.fremu_get_money, handle, money);
+}
+
 ErrorCode KorvantIntf::getFdTag(int32_t handle, const std::string& request, std::string* answer) {
     if (functions_.get_fdtag == nullptr) {
         return ErrorCode::DriverLoadError;

@@ -10,6 +10,7 @@
 
 #include "device/error_code.h"
 #include "device/korvant_functions.h"
+#include "device/responses.h"
 #include "device/result_codes.h"
 #include "device/task_policy.h"
 #include "platform/dynamic_library.h"
@@ -63,6 +64,13 @@ public:
     ErrorCode getFdState(int32_t handle, std::string* answer = nullptr);
     ErrorCode getState(int32_t handle, std::string* answer = nullptr);
     ErrorCode getMoney(int32_t handle, std::string* answer = nullptr);
+    // The same calls with their answers read into records: the call's code when
+    // it failed, else the reading's (ProtocolError for an answer that does not
+    // read as its record).
+    ErrorCode getInfo(int32_t handle, KorvantResponseGetInfo& info);
+    ErrorCode getFdState(int32_t handle, KorvantResponseGetFdState& storage);
+    ErrorCode getState(int32_t handle, KorvantResponseGetState& state);
+    ErrorCode getMoney(int32_t handle, KorvantResponseGetMoney& money);
     // One value the register keeps, named by the request's "fd_tag".
     ErrorCode getFdTag(int32_t handle, const std::string& request, std::string* answer = nullptr);
 
@@ -92,6 +100,9 @@ public:
 private:
     void release();
     ErrorCode call(CallFn function, AnswerMapping mapping, int32_t handle, std::string* answer);
+    // A status call whose answer is read into `record`: the call's code when it
+    // failed, else the reading's.
+    template <typename Record> ErrorCode query(CallFn function, int32_t handle, Record& record);
     ErrorCode judgeCall(int32_t result, const char* text, AnswerMapping mapping,
                         std::string* answer);
     ErrorCode followTask(int32_t handle, TaskClock::TimePoint started, int32_t result,

@@ -49,18 +49,18 @@ std::string formatDeviceId(int32_t number) {
     return std::string(kDevicePrefix) + std::string(digits, result.ptr);
 }
 
-bool beginDeviceOperation(ComponentState& state, const HostArgs& args) {
+std::optional<DeviceSession> beginDeviceOperation(ComponentState& state, const HostArgs& args) {
     state.lastError = ErrorCode::NoError;
     if (!state.library->loaded()) {
         state.lastError = ErrorCode::DriverLoadError;
-        return false;
+        return std::nullopt;
     }
     const auto number = parseDeviceId(args.text(0));
     if (!number || *number != state.currentDevice) {
         state.lastError = ErrorCode::InvalidDeviceId;
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return DeviceSession{*state.library, state.currentDevice};
 }
 
 } // namespace korvant

@@ -18,9 +18,17 @@ std::optional<int32_t> parseDeviceId(std::string_view identifier);
 
 std::string formatDeviceId(int32_t number);
 
+// The open device an operation works on: the library binding and the
+// connection handle, together.
+struct DeviceSession {
+    KorvantIntf& library;
+    int32_t handle;
+};
+
 // The steps every device operation starts with: lastError reset, the library
 // loaded (else 7) and the identifier in the first argument naming the open
-// device (else 3). False when the operation must stop.
-bool beginDeviceOperation(ComponentState& state, const HostArgs& args);
+// device (else 3). The session to work on, or nothing when the operation must
+// stop.
+std::optional<DeviceSession> beginDeviceOperation(ComponentState& state, const HostArgs& args);
 
 } // namespace korvant

@@ -83,10 +83,8 @@ std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode closi
     const ErrorCode failure = closing == ErrorCode::NoError ? ErrorCode::ProtocolError : closing;
     KORVANT_LOG(kWhere, "the closing ended without a readable answer (code ",
                 static_cast<int32_t>(closing), "); asking the register");
-    std::string answer;
     KorvantResponseGetState registerState;
-    if (library_.getState(handle_, &answer) != ErrorCode::NoError ||
-        parseResponse(answer, registerState) != ErrorCode::NoError) {
+    if (library_.getState(handle_, registerState) != ErrorCode::NoError) {
         KORVANT_LOG(kWhere, "the register cannot tell whether the document was made");
         record(state_, failure);
         return std::nullopt;
@@ -97,8 +95,7 @@ std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode closi
         return std::nullopt;
     }
     KorvantResponseGetFdState storage;
-    const auto sign = library_.getFdState(handle_, &answer) == ErrorCode::NoError &&
-                              parseResponse(answer, storage) == ErrorCode::NoError
+    const auto sign = library_.getFdState(handle_, storage) == ErrorCode::NoError
                           ? readLastSign(library_, handle_)
                           : std::nullopt;
     if (!sign) {
@@ -126,10 +123,8 @@ std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode closi
 }
 
 std::optional<uint32_t> DocumentGuard::readLastDocument() {
-    std::string answer;
     KorvantResponseGetFdState storage;
-    if (library_.getFdState(handle_, &answer) != ErrorCode::NoError ||
-        parseResponse(answer, storage) != ErrorCode::NoError) {
+    if (library_.getFdState(handle_, storage) != ErrorCode::NoError) {
         return std::nullopt;
     }
     return static_cast<uint32_t>(storage.fd_last_doc);

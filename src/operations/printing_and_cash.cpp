@@ -110,15 +110,12 @@ MethodOutcome printXReport(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome getLineLength(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
-        return MethodOutcome::boolean(false);
-    }
-    std::string answer;
-    if (!record(state, state.library->getInfo(state.currentDevice, &answer))) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     KorvantResponseGetInfo info;
-    if (!record(state, parseResponse(answer, info))) {
+    if (!record(state, device->library.getInfo(device->handle, info))) {
         return MethodOutcome::boolean(false);
     }
     // Written whatever the host passed there: an integer type it chose is kept, anything

@@ -178,17 +178,15 @@ int32_t operationType(const HostArgs& args) {
 } // namespace
 
 MethodOutcome getDataKKT(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
-    KorvantIntf& library = *state.library;
-    const int32_t handle = state.currentDevice;
+    auto& [library, handle] = *device;
     RegistrationTableWriter table;
-    std::string answer;
 
     KorvantResponseGetInfo info;
-    if (!record(state, library.getInfo(handle, &answer)) ||
-        !record(state, parseResponse(answer, info))) {
+    if (!record(state, library.getInfo(handle, info))) {
         return MethodOutcome::boolean(false);
     }
     writeInfo(table, info);
@@ -196,15 +194,13 @@ MethodOutcome getDataKKT(ComponentState& state, const HostArgs& args) {
     // An answer code the status mapping does not refuse (3 included) still
     // carries the register's data.
     KorvantResponseGetState registerState;
-    if (!record(state, library.getState(handle, &answer)) ||
-        !record(state, parseResponse(answer, registerState))) {
+    if (!record(state, library.getState(handle, registerState))) {
         return MethodOutcome::boolean(false);
     }
     writeState(table, registerState);
 
     KorvantResponseGetFdState fdState;
-    if (!record(state, library.getFdState(handle, &answer)) ||
-        !record(state, parseResponse(answer, fdState))) {
+    if (!record(state, library.getFdState(handle, fdState))) {
         return MethodOutcome::boolean(false);
     }
     writeFdState(table, fdState);

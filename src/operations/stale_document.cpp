@@ -9,10 +9,8 @@ namespace korvant {
 
 bool cancelStaleDocument(KorvantIntf& library, int32_t handle, std::string_view operation) {
     constexpr const char* kWhere = "AddInKorvant::cancelStaleDocument";
-    std::string answer;
     KorvantResponseGetState state;
-    if (library.getState(handle, &answer) != ErrorCode::NoError ||
-        parseResponse(answer, state) != ErrorCode::NoError || !state.documentOpen()) {
+    if (library.getState(handle, state) != ErrorCode::NoError || !state.documentOpen()) {
         return false;
     }
     const ErrorCode cancelled = library.cancelDoc(handle);

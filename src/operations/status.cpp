@@ -18,25 +18,17 @@ constexpr long kOutputArgument = 2;
 } // namespace
 
 MethodOutcome getCurrentStatus(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
-        return MethodOutcome::boolean(false);
-    }
-    KorvantIntf& library = *state.library;
-    std::string storageAnswer;
-    if (!record(state, library.getFdState(state.currentDevice, &storageAnswer))) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     KorvantResponseGetFdState storage;
-    if (!record(state, parseResponse(storageAnswer, storage))) {
+    if (!record(state, device->library.getFdState(device->handle, storage))) {
         return MethodOutcome::boolean(false);
     }
     // The cash query judges its answer by its own rules: only R 1, 4 and 7 fail it.
-    std::string moneyAnswer;
-    if (!record(state, library.getMoney(state.currentDevice, &moneyAnswer))) {
-        return MethodOutcome::boolean(false);
-    }
     KorvantResponseGetMoney money;
-    if (!record(state, parseResponse(moneyAnswer, money))) {
+    if (!record(state, device->library.getMoney(device->handle, money))) {
         return MethodOutcome::boolean(false);
     }
     OutputParametersDocument output;

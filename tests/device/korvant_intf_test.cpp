@@ -271,6 +271,51 @@ TEST_F(KorvantIntfTest, StatusCalls) {
     }
 }
 
+// The typed queries answer the call's code when it failed and the reading's
+// when it did not: a record is filled only from an answer the call accepted.
+TEST_F(KorvantIntfTest, TypedQueriesReadTheirRecords) {
+    struct Row {
+        Reply reply;
+        ErrorCode expected;
+        int32_t lineLength;
+    };
+    const Row rows[] = {
+        {{0, R"({"response":0,"data":{"line_length":48}})"}, ErrorCode::NoError, 48},
+        {{0, R"({"response":0})"}, ErrorCode::NoError, 0},
+        {{0, R"({"response":4,"data":{"line_length":48}})"}, ErrorCode::WrongSerialNumber, 0},
+        {{-1, R"({"data":{"line_length":48}})"}, ErrorCode::InvalidDeviceId, 0},
+        {{0, R"({"response":0,"data":{"line_length":"wide"}})"}, ErrorCode::ProtocolError, 0},
+    };
+    for (const auto& [reply, expected, lineLength] : rows) {
+        fake::bind(intf);
+        fake::script({reply});
+        korvant::KorvantResponseGetInfo info;
+        EXPECT_EQ(intf.getInfo(4, info), expected) << *reply.answer;
+        if (expected == ErrorCode::NoError) {
+            EXPECT_EQ(info.line_length, lineLength) << *reply.answer;
+        }
+        ASSERT_EQ(fake::state.calls.size(), 1u);
+        EXPECT_EQ(fake::state.calls[0].function, "get_info");
+    }
+    // The other three read their own records from their own functions.
+    fake::bind(intf);
+    fake::script({{0, R"({"response":0,"data":{"fd_last_doc":12}})"},
+                  {0, R"({"response":0,"data":{"dev_context":512}})"},
+                  {0, R"({"response":0,"data":{"shift_cash":1500}})"}});
+    korvant::KorvantResponseGetFdState storage;
+    korvant::KorvantResponseGetState registerState;
+    korvant::KorvantResponseGetMoney money;
+    EXPECT_EQ(intf.getFdState(4, storage), ErrorCode::NoError);
+    EXPECT_EQ(intf.getState(4, registerState), ErrorCode::NoError);
+    EXPECT_EQ(intf.getMoney(4, money), ErrorCode::NoError);
+    EXPECT_EQ(storage.fd_last_doc, 12);
+    EXPECT_TRUE(registerState.documentOpen());
+    EXPECT_GT(money.shift_cash, 0.0);
+    EXPECT_EQ(fake::state.calls.at(0).function, "get_fdstate");
+    EXPECT_EQ(fake::state.calls.at(1).function, "get_state");
+    EXPECT_EQ(fake::state.calls.at(2).function, "get_money");
+}
+
 TEST_F(KorvantIntfTest, FiscalModeCalls) {
     const std::pair<Reply, ErrorCode> rows[] = {
         {{0, R"({"response":0})"}, ErrorCode::NoError},
