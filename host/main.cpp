@@ -1,7 +1,7 @@
 // korvant-host: loads an add-in the way 1C:Enterprise does and calls its methods.
 
 #include "host/commands.h"
-#include "host/demo.h"
+#include "host/demo/demo.h"
 #include "host/script_notation.h"
 #include "host/system.h"
 

@@ -1,7 +1,7 @@
 // The demonstration's own text handling: columns counted in characters, money and durations
 // written without the process locale, and the registration table filled in place.
 
-#include "host/demo_format.h"
+#include "host/demo/demo_format.h"
 #include "host/xml_elements.h"
 
 #include <gtest/gtest.h>

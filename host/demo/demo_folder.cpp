@@ -1,4 +1,4 @@
-#include "host/demo_folder.h"
+#include "host/demo/demo_folder.h"
 
 #include "host/host.h"
 #include "host/program_data_root.h"

@@ -1,7 +1,7 @@
-#include "host/demo_day.h"
+#include "host/demo/demo_day.h"
 
-#include "host/demo_documents.h"
-#include "host/demo_format.h"
+#include "host/demo/demo_documents.h"
+#include "host/demo/demo_format.h"
 #include "host/xml_elements.h"
 
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "host/demo_documents.h"
+#include "host/demo/demo_documents.h"
 
 #include "host/system.h"
 #include "host/xml_elements.h"

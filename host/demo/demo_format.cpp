@@ -1,4 +1,4 @@
-#include "host/demo_format.h"
+#include "host/demo/demo_format.h"
 
 #include <charconv>
 #include <cmath>

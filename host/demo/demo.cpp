@@ -1,8 +1,8 @@
-#include "host/demo.h"
+#include "host/demo/demo.h"
 
-#include "host/demo_day.h"
-#include "host/demo_folder.h"
-#include "host/demo_format.h"
+#include "host/demo/demo_day.h"
+#include "host/demo/demo_folder.h"
+#include "host/demo/demo_format.h"
 #include "host/system.h"
 
 #include <fstream>
