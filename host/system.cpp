@@ -177,51 +177,6 @@ ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
     setEnvironmentVariable(name_, previous_);
 }
 
-std::string shellQuoted(std::string_view text) {
-#ifdef _WIN32
-    // The C runtime's rules for one argument: inner quotes as \", backslashes doubled only
-    // where a quote follows them. cmd.exe passes the quoted text on as it stands.
-    std::string result = "\"";
-    std::size_t backslashes = 0;
-    for (const char c : text) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        result.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-        result += c;
-        backslashes = 0;
-    }
-    result.append(2 * backslashes, '\\');
-    return result + "\"";
-#else
-    std::string result = "'";
-    for (const char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return result + "'";
-#endif
-}
-
-std::string shellChangeDirectory(const std::filesystem::path& folder) {
-#ifdef _WIN32
-    return "cd /d " + shellQuoted(pathText(folder));
-#else
-    return "cd " + shellQuoted(pathText(folder));
-#endif
-}
-
-int runShellCommand(const std::string& command) {
-#ifdef _WIN32
-    // cmd.exe /c drops the first and the last quote of a line that starts with one; the extra
-    // pair keeps the quoting of the command itself.
-    return std::system(("\"" + command + "\"").c_str());
-#else
-    const int status = std::system(command.c_str());
-    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-}
-
 std::tm localTime(std::time_t moment) {
     std::tm parts{};
 #ifdef _WIN32
@@ -230,18 +185,6 @@ std::tm localTime(std::time_t moment) {
     localtime_r(&moment, &parts);
 #endif
     return parts;
-}
-
-bool removeFolder(const std::filesystem::path& folder) {
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        std::error_code error;
-        std::filesystem::remove_all(folder, error);
-        if (!error) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
 }
 
 std::filesystem::path makeTemporaryDirectory(std::string_view prefix) {

@@ -80,23 +80,8 @@ private:
     std::optional<std::string> previous_;
 };
 
-// A command-line argument quoted for the system's shell (sh; cmd.exe on Windows).
-std::string shellQuoted(std::string_view text);
-
-// The shell command that makes `folder` the current directory (cmd.exe also changes the drive).
-std::string shellChangeDirectory(const std::filesystem::path& folder);
-
-// Runs a command line (arguments quoted with shellQuoted, redirections allowed) through the
-// system's shell; the command's exit code, or -1 when it did not end normally.
-int runShellCommand(const std::string& command);
-
 // The machine's local calendar time of a moment.
 std::tm localTime(std::time_t moment);
-
-// Removes a folder with everything in it, for cleaning up after a test. A program that has just
-// ended may hold its files a moment longer on Windows (under wine sometimes the folder itself),
-// so failures are retried for up to two seconds; false when the folder could not be removed.
-bool removeFolder(const std::filesystem::path& folder);
 
 // Creates a new, empty folder under the system's temporary folder; throws
 // std::filesystem::filesystem_error when it cannot.

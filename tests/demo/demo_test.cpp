@@ -2,8 +2,8 @@
 // folder of the test's own. No simulated device time: a day takes milliseconds.
 
 #include "host/script_notation.h"
-#include "host/system.h"
 #include "support/program_command.h"
+#include "support/shell_commands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "host/system.h"
 #include "support/program_arguments.h"
+#include "support/shell_commands.h"
 
 namespace korvant::testing {
 
