@@ -58,8 +58,8 @@ memcheck --programdata "$scratch/demo" demo
 faults=()
 while IFS= read -r rule; do
   [ -n "$rule" ] && faults+=(--fault "$rule")
-done <"$root/tests/hardening/whole_shift.faults"
-memcheck --emulator "${faults[@]}" run "$root/tests/hardening/whole_shift.json"
+done <"$root/tests/driver/hardening/whole_shift.faults"
+memcheck --emulator "${faults[@]}" run "$root/tests/driver/hardening/whole_shift.json"
 
 step "done"
 echo "hardening: all checks passed in $((SECONDS - started)) s"

@@ -1,4 +1,4 @@
-#include "hardening/hardening_session.h"
+#include "driver/hardening/hardening_session.h"
 
 #include <fstream>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "documents/fixed_time_zone.h"
-#include "registration/registration_table.h"
+#include "driver/registration/registration_table.h"
 #include "support/driver_session.h"
 
 namespace korvant::testing {

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "hardening/hardening_session.h"
+#include "driver/hardening/hardening_session.h"
 
 namespace korvant::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include <tinyxml2.h>
 
 #include "documents/fixed_time_zone.h"
-#include "receipts/receipt_session.h"
+#include "driver/receipts/receipt_session.h"
 
 namespace korvant::testing {
 namespace {

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "registration/registration_table.h"
+#include "driver/registration/registration_table.h"
 #include "support/driver_session.h"
 
 namespace korvant::testing {

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hardening/hardening_session.h"
+#include "driver/hardening/hardening_session.h"
 #include "host/value_variant.h"
 
 namespace korvant::testing {

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "registration/registration_table.h"
+#include "driver/registration/registration_table.h"
 #include "support/driver_session.h"
 
 namespace korvant::testing {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "documents/fixed_time_zone.h"
-#include "receipts/receipt_session.h"
+#include "driver/receipts/receipt_session.h"
 
 namespace korvant::testing {
 namespace {

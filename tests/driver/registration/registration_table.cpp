@@ -1,4 +1,4 @@
-#include "registration/registration_table.h"
+#include "driver/registration/registration_table.h"
 
 #include <nlohmann/json.hpp>
 #include <tinyxml2.h>

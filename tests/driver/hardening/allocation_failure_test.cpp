@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hardening/hardening_session.h"
+#include "driver/hardening/hardening_session.h"
 
 namespace korvant::testing {
 namespace {
