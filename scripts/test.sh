@@ -12,8 +12,8 @@
 #      (scripts/test-hardening.sh);
 #   5. the package with all four add-ins, checked against its manifest.
 #
-#   scripts/test.sh           everything (about 20 minutes on two cores)
-#   scripts/test.sh --linux   steps 1 and 2 only (about 5 minutes)
+#   scripts/test.sh           everything (about 40 minutes on two cores from scratch)
+#   scripts/test.sh --linux   steps 1 and 2 only (about 5 minutes once built)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
