@@ -6,6 +6,7 @@
 #include "config/log.h"
 #include "device/envelope.h"
 #include "device/responses.h"
+#include "device/tag_dictionary.h"
 #include "platform/file_system.h"
 
 namespace korvant {
@@ -32,6 +33,13 @@ Verdict judge(std::string_view text, AnswerMapping mapping) {
         return {Next::Finish, ErrorCode::ProtocolError};
     }
     return mapAnswer(mapping, codes.response, codes.extended);
+}
+
+// A call's answer read into its record: the call's code when it failed, else
+// the reading's.
+template <typename Record>
+ErrorCode readAnswer(ErrorCode called, const std::string& answer, Record& record) {
+    return called != ErrorCode::NoError ? called : parseResponse(answer, record);
 }
 
 } // namespace
@@ -163,7 +171,7 @@ template <typename Record>
 ErrorCode KorvantIntf::query(CallFn function, int32_t handle, Record& record) {
     std::string answer;
     const ErrorCode called = call(function, AnswerMapping::Status, handle, &answer);
-    return called != ErrorCode::NoError ? called : parseResponse(answer, record);
+    return readAnswer(called, answer, record);
 }
 
 ErrorCode KorvantIntf::getInfo(int32_t handle, KorvantResponseGetInfo& info) {
@@ -293,8 +301,22 @@ ErrorCode KorvantIntf::openShift(int32_t handle, const std::string& request, std
     return runTask(handle, functions_.fremu_open_shift, request, answer);
 }
 
+ErrorCode KorvantIntf::openShift(int32_t handle, const std::string& request,
+                                 KorvantResponseQuery& shift) {
+    std::string answer;
+    const ErrorCode called = openShift(handle, request, &answer);
+    return readAnswer(called, answer, shift);
+}
+
 ErrorCode KorvantIntf::closeShift(int32_t handle, const std::string& request, std::string* answer) {
     return runTask(handle, functions_.fremu_close_shift, request, answer);
+}
+
+ErrorCode KorvantIntf::closeShift(int32_t handle, const std::string& request,
+                                  KorvantResponseQuery& shift) {
+    std::string answer;
+    const ErrorCode called = closeShift(handle, request, &answer);
+    return readAnswer(called, answer, shift);
 }
 
 ErrorCode KorvantIntf::openDoc(int32_t handle, const std::string& request, std::string* answer) {
@@ -315,6 +337,16 @@ ErrorCode KorvantIntf::setAgent(int32_t handle, const std::string& request, std:
 
 ErrorCode KorvantIntf::closeDoc(int32_t handle, const std::string& request, std::string* answer) {
     return runTask(handle, functions_.fremu_close_doc, request, answer);
+}
+
+ErrorCode KorvantIntf::closeDoc(int32_t handle, const std::string& request,
+                                KorvantResponseQuery& closed) {
+    std::string answer;
+    const ErrorCode closing = closeDoc(handle, request, &answer);
+    if (closing == ErrorCode::NoError && !unsignedMember(answer, tag::fd_number)) {
+        return ErrorCode::ProtocolError;
+    }
+    return readAnswer(closing, answer, closed);
 }
 
 ErrorCode KorvantIntf::print(int32_t handle, const std::string& request, std::string* answer) {
@@ -341,6 +373,12 @@ ErrorCode KorvantIntf::reportX(int32_t handle, std::string* answer) {
 
 ErrorCode KorvantIntf::reportState(int32_t handle, std::string* answer) {
     return runCommand(handle, functions_.fremu_report_state, answer);
+}
+
+ErrorCode KorvantIntf::reportState(int32_t handle, KorvantResponseQuery& report) {
+    std::string answer;
+    const ErrorCode called = reportState(handle, &answer);
+    return readAnswer(called, answer, report);
 }
 
 } // namespace korvant

@@ -83,11 +83,19 @@ public:
 
     ErrorCode openShift(int32_t handle, const std::string& request, std::string* answer = nullptr);
     ErrorCode closeShift(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    // The shift tasks with their final answers read into the register's record
+    // of the shift: the task's code when it failed, else the reading's.
+    ErrorCode openShift(int32_t handle, const std::string& request, KorvantResponseQuery& shift);
+    ErrorCode closeShift(int32_t handle, const std::string& request, KorvantResponseQuery& shift);
     ErrorCode openDoc(int32_t handle, const std::string& request, std::string* answer = nullptr);
     ErrorCode addItem(int32_t handle, const std::string& request, std::string* answer = nullptr);
     ErrorCode addText(int32_t handle, const std::string& request, std::string* answer = nullptr);
     ErrorCode setAgent(int32_t handle, const std::string& request, std::string* answer = nullptr);
     ErrorCode closeDoc(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    // The closing with its final answer read into the record of the fiscal
+    // document it made. An answer that does not name the document's number is
+    // no such record: ProtocolError, as for one that does not read at all.
+    ErrorCode closeDoc(int32_t handle, const std::string& request, KorvantResponseQuery& closed);
     ErrorCode print(int32_t handle, const std::string& request, std::string* answer = nullptr);
     ErrorCode registration(int32_t handle, const std::string& request,
                            std::string* answer = nullptr);
@@ -96,6 +104,8 @@ public:
     ErrorCode cancelDoc(int32_t handle);
     ErrorCode reportX(int32_t handle, std::string* answer = nullptr);
     ErrorCode reportState(int32_t handle, std::string* answer = nullptr);
+    // The settlement report with its final answer read into the register's record.
+    ErrorCode reportState(int32_t handle, KorvantResponseQuery& report);
 
 private:
     void release();

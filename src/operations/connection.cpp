@@ -76,15 +76,15 @@ MethodOutcome openDevice(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome closeDevice(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
-    KorvantIntf& library = *state.library;
     // A register that will not leave fiscal-register mode stays connected and current.
-    if (!record(state, library.exit(state.currentDevice))) {
+    if (!record(state, device->library.exit(device->handle))) {
         return MethodOutcome::boolean(false);
     }
-    library.close(state.currentDevice);
+    device->library.close(device->handle);
     state.currentDevice = 0;
     return MethodOutcome::boolean(true);
 }

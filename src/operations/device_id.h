@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "device/device_session.h"
 #include "operations/component_state.h"
 #include "operations/host_values.h"
 
@@ -17,13 +18,6 @@ inline constexpr std::string_view kDevicePrefix = "korvant";
 std::optional<int32_t> parseDeviceId(std::string_view identifier);
 
 std::string formatDeviceId(int32_t number);
-
-// The open device an operation works on: the library binding and the
-// connection handle, together.
-struct DeviceSession {
-    KorvantIntf& library;
-    int32_t handle;
-};
 
 // The steps every device operation starts with: lastError reset, the library
 // loaded (else 7) and the identifier in the first argument naming the open

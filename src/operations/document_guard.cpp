@@ -19,11 +19,11 @@ bool outcomeUnknown(ErrorCode closing) {
 }
 
 // The fiscal sign of the register's last fiscal document.
-std::optional<uint32_t> readLastSign(KorvantIntf& library, int32_t handle) {
+std::optional<uint32_t> readLastSign(const DeviceSession& device) {
     Request request;
     request.set(tag::fd_tag, static_cast<int32_t>(tag::fd_sign));
     std::string answer;
-    if (library.getFdTag(handle, request.text(), &answer) != ErrorCode::NoError) {
+    if (device.library.getFdTag(device.handle, request.text(), &answer) != ErrorCode::NoError) {
         return std::nullopt;
     }
     return unsignedMember(answer, tag::fd_sign);
@@ -31,22 +31,22 @@ std::optional<uint32_t> readLastSign(KorvantIntf& library, int32_t handle) {
 
 } // namespace
 
-DocumentGuard::DocumentGuard(ComponentState& state)
-    : state_(state), library_(*state.library), handle_(state.currentDevice) {}
+DocumentGuard::DocumentGuard(ComponentState& state, const DeviceSession& device)
+    : state_(state), device_(device) {}
 
 DocumentGuard::~DocumentGuard() {
     if (open_) {
-        library_.cancelDoc(handle_);
+        device_.library.cancelDoc(device_.handle);
     }
 }
 
 bool DocumentGuard::open(const std::string& request) {
     std::string answer;
-    const ErrorCode opened = clearingStaleDocument(library_, handle_, "opening a document", [&] {
-        return library_.openDoc(handle_, request, &answer);
+    const ErrorCode opened = clearingStaleDocument(device_, "opening a document", [&] {
+        return device_.library.openDoc(device_.handle, request, &answer);
     });
     if (opened == ErrorCode::ProtocolError) {
-        library_.cancelDoc(handle_);
+        device_.library.cancelDoc(device_.handle);
     }
     if (!record(state_, opened)) {
         return false;
@@ -62,29 +62,24 @@ bool DocumentGuard::open(const std::string& request) {
 }
 
 std::optional<KorvantResponseQuery> DocumentGuard::close(const std::string& request) {
-    std::string answer;
-    const ErrorCode closing = library_.closeDoc(handle_, request, &answer);
     KorvantResponseQuery closed;
-    if (closing == ErrorCode::NoError && unsignedMember(answer, tag::fd_number) &&
-        parseResponse(answer, closed) == ErrorCode::NoError) {
+    const ErrorCode closing = device_.library.closeDoc(device_.handle, request, closed);
+    if (closing == ErrorCode::NoError) {
         open_ = false;
         return closed;
     }
-    if (closing != ErrorCode::NoError && !outcomeUnknown(closing)) {
+    if (!outcomeUnknown(closing)) {
         record(state_, closing);
         return std::nullopt;
     }
     return settleClosing(closing);
 }
 
-std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode closing) {
-    // A closing that succeeded without a readable record is as unknown as one
-    // that failed: the numbers the host is given must be the register's.
-    const ErrorCode failure = closing == ErrorCode::NoError ? ErrorCode::ProtocolError : closing;
+std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode failure) {
     KORVANT_LOG(kWhere, "the closing ended without a readable answer (code ",
-                static_cast<int32_t>(closing), "); asking the register");
+                static_cast<int32_t>(failure), "); asking the register");
     KorvantResponseGetState registerState;
-    if (library_.getState(handle_, registerState) != ErrorCode::NoError) {
+    if (device_.library.getState(device_.handle, registerState) != ErrorCode::NoError) {
         KORVANT_LOG(kWhere, "the register cannot tell whether the document was made");
         record(state_, failure);
         return std::nullopt;
@@ -95,8 +90,8 @@ std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode closi
         return std::nullopt;
     }
     KorvantResponseGetFdState storage;
-    const auto sign = library_.getFdState(handle_, storage) == ErrorCode::NoError
-                          ? readLastSign(library_, handle_)
+    const auto sign = device_.library.getFdState(device_.handle, storage) == ErrorCode::NoError
+                          ? readLastSign(device_)
                           : std::nullopt;
     if (!sign) {
         KORVANT_LOG(kWhere, "the register cannot tell which document it made last");
@@ -124,7 +119,7 @@ std::optional<KorvantResponseQuery> DocumentGuard::settleClosing(ErrorCode closi
 
 std::optional<uint32_t> DocumentGuard::readLastDocument() {
     KorvantResponseGetFdState storage;
-    if (library_.getFdState(handle_, storage) != ErrorCode::NoError) {
+    if (device_.library.getFdState(device_.handle, storage) != ErrorCode::NoError) {
         return std::nullopt;
     }
     return static_cast<uint32_t>(storage.fd_last_doc);

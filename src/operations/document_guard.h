@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "device/device_session.h"
 #include "device/responses.h"
 #include "operations/component_state.h"
 
@@ -16,7 +17,8 @@ namespace korvant {
 
 class DocumentGuard {
 public:
-    explicit DocumentGuard(ComponentState& state);
+    // The document goes into `device`; failures are recorded in `state`.
+    DocumentGuard(ComponentState& state, const DeviceSession& device);
     // Cancels the document when it was opened and not closed; the cancel's own
     // outcome never changes the operation's.
     ~DocumentGuard();
@@ -40,12 +42,11 @@ public:
     std::optional<KorvantResponseQuery> close(const std::string& request);
 
 private:
-    std::optional<KorvantResponseQuery> settleClosing(ErrorCode closing);
+    std::optional<KorvantResponseQuery> settleClosing(ErrorCode failure);
     std::optional<uint32_t> readLastDocument();
 
     ComponentState& state_;
-    KorvantIntf& library_;
-    int32_t handle_;
+    DeviceSession device_;
     bool open_ = false;
     // The last fiscal document before this one: learnt from the opening's answer
     // when it carries it, so the normal path costs no device time.

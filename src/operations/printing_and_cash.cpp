@@ -25,20 +25,21 @@ constexpr int32_t kCashIn = 2;
 constexpr int32_t kCashOut = 3;
 
 // Sends one piece of a text document: a block of lines or a barcode.
-bool printItem(ComponentState& state, TextItemKind kind, const std::string& text) {
+bool printItem(ComponentState& state, const DeviceSession& device, TextItemKind kind,
+               const std::string& text) {
     Request request;
     request.set(tag::text_type, static_cast<int32_t>(kind));
     request.set(tag::text, text);
-    KorvantIntf& library = *state.library;
-    return record(state, clearingStaleDocument(library, state.currentDevice, "printing text", [&] {
-                      return library.print(state.currentDevice, request.text());
+    return record(state, clearingStaleDocument(device, "printing text", [&] {
+                      return device.library.print(device.handle, request.text());
                   }));
 }
 
 } // namespace
 
 MethodOutcome printTextDocument(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     const TextDocument document(args.text(1));
@@ -57,23 +58,24 @@ MethodOutcome printTextDocument(ComponentState& state, const HostArgs& args) {
             continue;
         }
         if (!block.empty()) {
-            if (!printItem(state, TextItemKind::Text, block)) {
+            if (!printItem(state, *device, TextItemKind::Text, block)) {
                 return MethodOutcome::boolean(false);
             }
             block.clear();
         }
-        if (!printItem(state, item.kind, item.text)) {
+        if (!printItem(state, *device, item.kind, item.text)) {
             return MethodOutcome::boolean(false);
         }
     }
     if (!block.empty()) {
-        return MethodOutcome::boolean(printItem(state, TextItemKind::Text, block));
+        return MethodOutcome::boolean(printItem(state, *device, TextItemKind::Text, block));
     }
     return MethodOutcome::boolean(true);
 }
 
 MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     const InputParametersDocument input(args.text(1));
@@ -90,7 +92,7 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
     }
     Request opening = cashierRequest(input);
     opening.set(tag::doc_kind, *amount >= 0 ? kCashIn : kCashOut);
-    DocumentGuard document(state);
+    DocumentGuard document(state, *device);
     if (!document.open(opening.text())) {
         return MethodOutcome::boolean(false);
     }
@@ -100,13 +102,13 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome printXReport(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
-    KorvantIntf& library = *state.library;
-    return MethodOutcome::boolean(
-        record(state, clearingStaleDocument(library, state.currentDevice, "the X report",
-                                            [&] { return library.reportX(state.currentDevice); })));
+    return MethodOutcome::boolean(record(state, clearingStaleDocument(*device, "the X report", [&] {
+                                             return device->library.reportX(device->handle);
+                                         })));
 }
 
 MethodOutcome getLineLength(ComponentState& state, const HostArgs& args) {

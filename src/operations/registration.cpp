@@ -209,7 +209,8 @@ MethodOutcome getDataKKT(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome operationFN(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     const int32_t type = operationType(args);
@@ -223,8 +224,7 @@ MethodOutcome operationFN(ComponentState& state, const HostArgs& args) {
     request.setIfNotEmpty(tag::user_name, parameters.cashierName);
     request.setIfNotEmpty(tag::user_inn, parameters.cashierInn);
 
-    KorvantIntf& library = *state.library;
-    const int32_t handle = state.currentDevice;
+    auto& [library, handle] = *device;
     switch (static_cast<FnOperation>(type)) {
     case FnOperation::CloseArchive:
         return MethodOutcome::boolean(record(state, library.closeArchive(handle, request.text())));

@@ -19,27 +19,25 @@ namespace {
 constexpr long kInputArgument = 1;
 constexpr long kOutputArgument = 2;
 
-// Runs the shift task with the cashier of the input document; the final answer
-// when the register did it, nullopt with the reason recorded otherwise. A shift
-// is never closed over a document left open: that one is cancelled first.
-std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const HostArgs& args,
-                                                 TaskFn task, std::string_view operation) {
+// Opening or closing the shift, with the register's record of it.
+using ShiftTask = ErrorCode (KorvantIntf::*)(int32_t, const std::string&, KorvantResponseQuery&);
+
+// Runs the shift task with the cashier of the input document; the register's
+// record when it did it, nullopt with the reason recorded otherwise. A shift is
+// never closed over a document left open: that one is cancelled first.
+std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const DeviceSession& device,
+                                                 const HostArgs& args, ShiftTask task,
+                                                 std::string_view operation) {
     const InputParametersDocument input(args.text(kInputArgument));
     if (!input.wellFormed()) {
         record(state, ErrorCode::InputParametersError);
         return std::nullopt;
     }
-    KorvantIntf& library = *state.library;
     const std::string request = cashierRequest(input).text();
-    std::string answer;
-    const ErrorCode done = clearingStaleDocument(library, state.currentDevice, operation, [&] {
-        return library.runTask(state.currentDevice, task, request, &answer);
-    });
-    if (!record(state, done)) {
-        return std::nullopt;
-    }
     KorvantResponseQuery shift;
-    if (!record(state, parseResponse(answer, shift))) {
+    const ErrorCode done = clearingStaleDocument(
+        device, operation, [&] { return (device.library.*task)(device.handle, request, shift); });
+    if (!record(state, done)) {
         return std::nullopt;
     }
     return shift;
@@ -48,11 +46,12 @@ std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const Ho
 } // namespace
 
 MethodOutcome openShift(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     const auto shift =
-        runShiftTask(state, args, state.library->functions().fremu_open_shift, "opening the shift");
+        runShiftTask(state, *device, args, &KorvantIntf::openShift, "opening the shift");
     if (!shift) {
         return MethodOutcome::boolean(false);
     }
@@ -62,11 +61,12 @@ MethodOutcome openShift(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome closeShift(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
-    const auto shift = runShiftTask(state, args, state.library->functions().fremu_close_shift,
-                                    "closing the shift");
+    const auto shift =
+        runShiftTask(state, *device, args, &KorvantIntf::closeShift, "closing the shift");
     if (!shift) {
         return MethodOutcome::boolean(false);
     }

@@ -7,13 +7,14 @@
 
 namespace korvant {
 
-bool cancelStaleDocument(KorvantIntf& library, int32_t handle, std::string_view operation) {
+bool cancelStaleDocument(const DeviceSession& device, std::string_view operation) {
     constexpr const char* kWhere = "AddInKorvant::cancelStaleDocument";
     KorvantResponseGetState state;
-    if (library.getState(handle, state) != ErrorCode::NoError || !state.documentOpen()) {
+    if (device.library.getState(device.handle, state) != ErrorCode::NoError ||
+        !state.documentOpen()) {
         return false;
     }
-    const ErrorCode cancelled = library.cancelDoc(handle);
+    const ErrorCode cancelled = device.library.cancelDoc(device.handle);
     if (cancelled != ErrorCode::NoError) {
         KORVANT_LOG(kWhere, "the register holds an open document (kind ", state.doc_kind,
                     ") that could not be cancelled before ", operation, ": code ",

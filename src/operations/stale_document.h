@@ -7,26 +7,24 @@
 // and, when it does, cancels it and tries once more. The question costs a call
 // only after such a refusal, never on the normal path.
 
-#include <cstdint>
 #include <string_view>
 
+#include "device/device_session.h"
 #include "device/error_code.h"
-#include "device/korvant_intf.h"
 
 namespace korvant {
 
 // Cancels the document the register holds open, if it holds one; true when one
 // was cancelled (and logged, with its kind, for `operation`).
-bool cancelStaleDocument(KorvantIntf& library, int32_t handle, std::string_view operation);
+bool cancelStaleDocument(const DeviceSession& device, std::string_view operation);
 
 // Runs `attempt` (a call returning an ErrorCode); when the register refuses it as
 // not allowed and a stale document was cancelled, runs it once more.
 template <typename Attempt>
-ErrorCode clearingStaleDocument(KorvantIntf& library, int32_t handle, std::string_view operation,
+ErrorCode clearingStaleDocument(const DeviceSession& device, std::string_view operation,
                                 Attempt&& attempt) {
     const ErrorCode first = attempt();
-    if (first != ErrorCode::OperationNotAllowed ||
-        !cancelStaleDocument(library, handle, operation)) {
+    if (first != ErrorCode::OperationNotAllowed || !cancelStaleDocument(device, operation)) {
         return first;
     }
     return attempt();

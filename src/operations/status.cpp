@@ -43,19 +43,15 @@ MethodOutcome getCurrentStatus(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
-        return MethodOutcome::boolean(false);
-    }
-    KorvantIntf& library = *state.library;
-    std::string answer;
-    const ErrorCode reported =
-        clearingStaleDocument(library, state.currentDevice, "the settlement report",
-                              [&] { return library.reportState(state.currentDevice, &answer); });
-    if (!record(state, reported)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     KorvantResponseQuery report;
-    if (!record(state, parseResponse(answer, report))) {
+    const ErrorCode reported = clearingStaleDocument(*device, "the settlement report", [&] {
+        return device->library.reportState(device->handle, report);
+    });
+    if (!record(state, reported)) {
         return MethodOutcome::boolean(false);
     }
     OutputParametersDocument output;

@@ -316,6 +316,53 @@ TEST_F(KorvantIntfTest, TypedQueriesReadTheirRecords) {
     EXPECT_EQ(fake::state.calls.at(2).function, "get_money");
 }
 
+TEST_F(KorvantIntfTest, TypedTasksReadTheRegistersRecord) {
+    struct Row {
+        Reply end;
+        ErrorCode expected;
+        uint32_t number;
+    };
+    // A closing's record must name the document it made: without the number
+    // the outcome is unknown, as for an answer that does not read.
+    const Row rows[] = {
+        {{0, R"({"response":0,"data":{"fd_number":8,"fd_sign":99,"shift_id":2}})"},
+         ErrorCode::NoError,
+         8},
+        {{0, R"({"response":0,"data":{"shift_id":2}})"}, ErrorCode::ProtocolError, 0},
+        {{0, R"({"response":0,"extended":5})"}, ErrorCode::ProtocolError, 0},
+        {{0, R"({"response":0,"data":{"fd_number":8,"shift_id":"two"}})"},
+         ErrorCode::ProtocolError,
+         0},
+        {{0, R"({"response":3,"extended":109})"}, ErrorCode::PaymentParametersError, 0},
+    };
+    for (const auto& [end, expected, number] : rows) {
+        fake::bind(intf);
+        fake::script({{0, kAccepted}, end});
+        korvant::KorvantResponseQuery closed;
+        EXPECT_EQ(intf.closeDoc(3, "{}", closed), expected) << *end.answer;
+        EXPECT_EQ(closed.fd_number, number) << *end.answer;
+        EXPECT_EQ(fake::state.calls.at(0).function, "close_doc");
+    }
+    // The shift tasks and the settlement report read theirs from their own functions;
+    // a shift record needs no document number.
+    using Task = std::function<ErrorCode(korvant::KorvantResponseQuery&)>;
+    const std::pair<const char*, Task> tasks[] = {
+        {"open_shift", [&](auto& shift) { return intf.openShift(3, "{}", shift); }},
+        {"close_shift", [&](auto& shift) { return intf.closeShift(3, "{}", shift); }},
+        {"report_state", [&](auto& report) { return intf.reportState(3, report); }},
+    };
+    for (const auto& [function, task] : tasks) {
+        fake::bind(intf);
+        fake::script(
+            {{0, kAccepted}, {0, R"({"response":0,"data":{"shift_id":5,"shift_cash":125000}})"}});
+        korvant::KorvantResponseQuery shift;
+        EXPECT_EQ(task(shift), ErrorCode::NoError) << function;
+        EXPECT_EQ(shift.shift_id, 5) << function;
+        EXPECT_EQ(shift.shift_cash, 12.5) << function;
+        EXPECT_EQ(fake::state.calls.at(0).function, function);
+    }
+}
+
 TEST_F(KorvantIntfTest, FiscalModeCalls) {
     const std::pair<Reply, ErrorCode> rows[] = {
         {{0, R"({"response":0})"}, ErrorCode::NoError},

@@ -6,32 +6,30 @@
 namespace korvant {
 namespace {
 
-ErrorCode send(KorvantIntf& library, int32_t handle, const ReceiptStep& step) {
+ErrorCode send(const DeviceSession& device, const ReceiptStep& step) {
     switch (step.call) {
     case ReceiptCall::AddItem:
-        return library.addItem(handle, step.request);
+        return device.library.addItem(device.handle, step.request);
     case ReceiptCall::AddText:
-        return library.addText(handle, step.request);
+        return device.library.addText(device.handle, step.request);
     case ReceiptCall::SetAgent:
-        return library.setAgent(handle, step.request);
+        return device.library.setAgent(device.handle, step.request);
     }
     return ErrorCode::OtherError;
 }
 
 } // namespace
 
-bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
-                  const ReceiptPlan& plan) {
-    KorvantIntf& library = *state.library;
-    const int32_t handle = state.currentDevice;
+bool issueReceipt(ComponentState& state, const DeviceSession& device, const HostArgs& args,
+                  long outputIndex, const ReceiptPlan& plan) {
     OutputParametersDocument output(kDocumentOutputParametersRoot);
 
-    DocumentGuard document(state);
+    DocumentGuard document(state, device);
     if (!document.open(plan.open)) {
         return false;
     }
     for (const ReceiptStep& step : plan.steps) {
-        if (!record(state, send(library, handle, step))) {
+        if (!record(state, send(device, step))) {
             return false;
         }
     }

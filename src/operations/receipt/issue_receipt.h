@@ -2,6 +2,7 @@
 // Issuing a receipt whose plan is complete: the document opened, filled, closed
 // and reported back to the host.
 
+#include "device/device_session.h"
 #include "device/responses.h"
 #include "documents/output_parameters.h"
 #include "operations/component_state.h"
@@ -10,12 +11,12 @@
 
 namespace korvant {
 
-// Opens the document, sends every step, closes it and hands the output
+// Opens the document in `device`, sends every step, closes it and hands the output
 // parameters into argument `outputIndex`; true when all of that succeeded.
 // Any failure records its code; a failure between opening and a successful
 // close cancels the document.
-bool issueReceipt(ComponentState& state, const HostArgs& args, long outputIndex,
-                  const ReceiptPlan& plan);
+bool issueReceipt(ComponentState& state, const DeviceSession& device, const HostArgs& args,
+                  long outputIndex, const ReceiptPlan& plan);
 
 // "ShiftNumber", "CheckNumber", "FiscalSign" and "DateTime", in that order,
 // from the final answer of the close.

@@ -68,7 +68,8 @@ std::optional<ReceiptPlan> receiptPlan(const ReceiptRecord& receipt,
 } // namespace
 
 MethodOutcome processCheck(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     const std::string package = args.text(kPackageArgument);
@@ -81,7 +82,7 @@ MethodOutcome processCheck(ComponentState& state, const HostArgs& args) {
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    return MethodOutcome::boolean(issueReceipt(state, args, kOutputArgument, *plan));
+    return MethodOutcome::boolean(issueReceipt(state, *device, args, kOutputArgument, *plan));
 }
 
 } // namespace korvant

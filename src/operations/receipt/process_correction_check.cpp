@@ -62,7 +62,8 @@ std::optional<ReceiptPlan> correctionPlan(const ReceiptRecord& receipt) {
 } // namespace
 
 MethodOutcome processCorrectionCheck(ComponentState& state, const HostArgs& args) {
-    if (!beginDeviceOperation(state, args)) {
+    const auto device = beginDeviceOperation(state, args);
+    if (!device) {
         return MethodOutcome::boolean(false);
     }
     const ReceiptRecord receipt(args.text(kPackageArgument));
@@ -73,7 +74,7 @@ MethodOutcome processCorrectionCheck(ComponentState& state, const HostArgs& args
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    return MethodOutcome::boolean(issueReceipt(state, args, kOutputArgument, *plan));
+    return MethodOutcome::boolean(issueReceipt(state, *device, args, kOutputArgument, *plan));
 }
 
 } // namespace korvant
