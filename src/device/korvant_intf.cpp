@@ -5,6 +5,7 @@
 
 #include "config/log.h"
 #include "device/envelope.h"
+#include "device/request.h"
 #include "device/responses.h"
 #include "device/tag_dictionary.h"
 #include "platform/file_system.h"
@@ -137,6 +138,13 @@ ErrorCode KorvantIntf::open(const std::string& address, std::string_view expecte
     return ErrorCode::NoError;
 }
 
+ErrorCode KorvantIntf::open(const std::string& address, std::string_view expectedSerial,
+                            int32_t& handle, KorvantResponseOpen& opened) {
+    std::string answer;
+    const ErrorCode code = open(address, expectedSerial, handle, &answer);
+    return readAnswer(code, answer, opened);
+}
+
 void KorvantIntf::close(int32_t handle) {
     if (functions_.close != nullptr) {
         functions_.close(handle);
@@ -197,6 +205,22 @@ ErrorCode KorvantIntf::getFdTag(int32_t handle, const std::string& request, std:
     const char* text = nullptr;
     const int32_t result = functions_.get_fdtag(handle, kTimeoutMs, request.c_str(), &text);
     return judgeCall(result, text, AnswerMapping::Status, answer);
+}
+
+ErrorCode KorvantIntf::getFdTag(int32_t handle, uint16_t fdTag, uint32_t& value) {
+    Request request;
+    request.set(tag::fd_tag, static_cast<int32_t>(fdTag));
+    std::string answer;
+    const ErrorCode called = getFdTag(handle, request.text(), &answer);
+    if (called != ErrorCode::NoError) {
+        return called;
+    }
+    const auto member = unsignedMember(answer, fdTag);
+    if (!member) {
+        return ErrorCode::ProtocolError;
+    }
+    value = *member;
+    return ErrorCode::NoError;
 }
 
 ErrorCode KorvantIntf::call(CallFn function, AnswerMapping mapping, int32_t handle,

@@ -54,6 +54,9 @@ public:
     // caller can close it.
     ErrorCode open(const std::string& address, std::string_view expectedSerial, int32_t& handle,
                    std::string* answer = nullptr);
+    // The same with the answer read into the register's description of itself.
+    ErrorCode open(const std::string& address, std::string_view expectedSerial, int32_t& handle,
+                   KorvantResponseOpen& opened);
     void close(int32_t handle);
     // Fiscal-register mode, entered after open and left before close.
     ErrorCode enter(int32_t handle);
@@ -73,6 +76,9 @@ public:
     ErrorCode getMoney(int32_t handle, KorvantResponseGetMoney& money);
     // One value the register keeps, named by the request's "fd_tag".
     ErrorCode getFdTag(int32_t handle, const std::string& request, std::string* answer = nullptr);
+    // One unsigned number the register keeps, named by its tag (the last
+    // fiscal sign, for one): ProtocolError when the answer does not carry it.
+    ErrorCode getFdTag(int32_t handle, uint16_t fdTag, uint32_t& value);
 
     // Tasks: started, then polled until the register has finished. `answer`
     // receives the final answer text on success; it is empty when the task

@@ -96,15 +96,11 @@ MethodOutcome deviceTest(ComponentState& state, const HostArgs& args) {
     }
     KorvantIntf& library = *state.library;
     int32_t handle = 0;
-    std::string answer;
+    KorvantResponseOpen device;
     const ErrorCode opened =
-        library.open(state.settings.ipAddress, state.settings.serial, handle, &answer);
+        library.open(state.settings.ipAddress, state.settings.serial, handle, device);
     closeIfGiven(library, handle);
     if (!record(state, opened)) {
-        return MethodOutcome::boolean(false);
-    }
-    KorvantResponseOpen device;
-    if (!record(state, parseResponse(answer, device))) {
         return MethodOutcome::boolean(false);
     }
     return MethodOutcome::boolean(args.setText(0, describeDevice(device)));

@@ -1,7 +1,6 @@
 #include "operations/document_guard.h"
 
 #include "config/log.h"
-#include "device/request.h"
 #include "device/tag_dictionary.h"
 #include "operations/operation_support.h"
 #include "operations/stale_document.h"
@@ -20,13 +19,11 @@ bool outcomeUnknown(ErrorCode closing) {
 
 // The fiscal sign of the register's last fiscal document.
 std::optional<uint32_t> readLastSign(const DeviceSession& device) {
-    Request request;
-    request.set(tag::fd_tag, static_cast<int32_t>(tag::fd_sign));
-    std::string answer;
-    if (device.library.getFdTag(device.handle, request.text(), &answer) != ErrorCode::NoError) {
+    uint32_t sign = 0;
+    if (device.library.getFdTag(device.handle, tag::fd_sign, sign) != ErrorCode::NoError) {
         return std::nullopt;
     }
-    return unsignedMember(answer, tag::fd_sign);
+    return sign;
 }
 
 } // namespace

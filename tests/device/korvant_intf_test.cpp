@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "device/responses.h"
+#include "device/tag_dictionary.h"
 #include "fake_functions.h"
 
 using fake::Reply;
@@ -314,6 +315,38 @@ TEST_F(KorvantIntfTest, TypedQueriesReadTheirRecords) {
     EXPECT_EQ(fake::state.calls.at(0).function, "get_fdstate");
     EXPECT_EQ(fake::state.calls.at(1).function, "get_state");
     EXPECT_EQ(fake::state.calls.at(2).function, "get_money");
+}
+
+// A value the register keeps is asked for by its tag and read by its name; an
+// answer without it is no value.
+TEST_F(KorvantIntfTest, TypedTagQueryAsksByTagAndReadsTheNumber) {
+    const std::pair<Reply, ErrorCode> rows[] = {
+        {{0, R"({"response":0,"data":{"fd_sign":4294967295}})"}, ErrorCode::NoError},
+        {{0, R"({"response":0,"data":{"fd_number":5}})"}, ErrorCode::ProtocolError},
+        {{0, R"({"response":0,"data":{"fd_sign":-1}})"}, ErrorCode::ProtocolError},
+        {{0, R"({"response":4,"data":{"fd_sign":5}})"}, ErrorCode::WrongSerialNumber},
+    };
+    for (const auto& [reply, expected] : rows) {
+        fake::bind(intf);
+        fake::script({reply});
+        uint32_t sign = 17;
+        EXPECT_EQ(intf.getFdTag(4, korvant::tag::fd_sign, sign), expected) << *reply.answer;
+        EXPECT_EQ(sign, expected == ErrorCode::NoError ? 4294967295u : 17u) << *reply.answer;
+        ASSERT_EQ(fake::state.calls.size(), 1u);
+        EXPECT_EQ(fake::state.calls[0].request,
+                  R"({"fd_tag":)" + std::to_string(korvant::tag::fd_sign) + "}");
+    }
+    // Opening reads the register's description of itself only once it is accepted.
+    fake::bind(intf);
+    fake::script({{3, R"({"data":{"serial":"77","version":"2.1"}})"}});
+    int32_t handle = 0;
+    korvant::KorvantResponseOpen opened;
+    ASSERT_EQ(intf.open("addr", "77", handle, opened), ErrorCode::NoError);
+    EXPECT_EQ(opened.version, "2.1");
+    fake::script({{3, R"({"data":{"serial":"78","version":"2.1"}})"}});
+    korvant::KorvantResponseOpen other;
+    EXPECT_EQ(intf.open("addr", "77", handle, other), ErrorCode::WrongSerialNumber);
+    EXPECT_EQ(other.version, "");
 }
 
 TEST_F(KorvantIntfTest, TypedTasksReadTheRegistersRecord) {
