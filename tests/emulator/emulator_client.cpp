@@ -156,6 +156,13 @@ std::filesystem::path freshTempPath(const std::string& stem) {
     return path;
 }
 
+void removeTape(const std::filesystem::path& tape) {
+    std::filesystem::path page = tape;
+    page.replace_extension(".html");
+    std::filesystem::remove(tape);
+    std::filesystem::remove(page);
+}
+
 std::string contentOf(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;

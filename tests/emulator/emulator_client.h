@@ -75,6 +75,9 @@ public:
 // with no file at it yet.
 std::filesystem::path freshTempPath(const std::string& stem);
 
+// Removes a tape and the page the emulator keeps beside it.
+void removeTape(const std::filesystem::path& tape);
+
 // The whole file as bytes; empty when it cannot be read.
 std::string contentOf(const std::filesystem::path& path);
 

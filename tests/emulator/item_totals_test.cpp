@@ -16,7 +16,7 @@ protected:
         reset({{"clock", kClock}, {"tape", tape_.string()}});
         handle_ = openShift();
     }
-    void TearDown() override { std::filesystem::remove(tape_); }
+    void TearDown() override { removeTape(tape_); }
 
     int64_t salesTotal() { return state()["fiscal"]["counters"]["sales"]["check_total"]; }
 

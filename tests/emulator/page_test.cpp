@@ -46,10 +46,7 @@ protected:
         config_ = {{"clock", kClock}, {"tape", tape_.string()}, {"cash", 10000}};
         reset(config_);
     }
-    void TearDown() override {
-        std::filesystem::remove(tape_);
-        std::filesystem::remove(page_);
-    }
+    void TearDown() override { removeTape(tape_); }
 
     std::string tape() const { return contentOf(tape_); }
     std::string page() const { return contentOf(page_); }

@@ -24,7 +24,7 @@ protected:
         tape_ = freshTempPath("tape");
         useWidth(48);
     }
-    void TearDown() override { std::filesystem::remove(tape_); }
+    void TearDown() override { removeTape(tape_); }
 
     void useWidth(int width) {
         reset({{"clock", kClock}, {"tape", tape_.string()}, {"line_length", width}});
