@@ -50,7 +50,7 @@ long methodNumber(std::string_view name) {
     return number;
 }
 
-class Frame : public ::testing::Test {
+class ComponentMethods : public ::testing::Test {
 protected:
     void SetUp() override {
         TextCatalog::select(Language::English);
@@ -79,7 +79,7 @@ protected:
     AddInKorvant component;
 };
 
-TEST_F(Frame, FindsMethodsByExactEnglishOrRussianName) {
+TEST_F(ComponentMethods, FindsMethodsByExactEnglishOrRussianName) {
     EXPECT_EQ(component.FindMethod(wide("GetInterfaceRevision").c_str()), 0);
     EXPECT_EQ(component.FindMethod(wide("ПолучитьРевизиюИнтерфейса").c_str()), 0);
     EXPECT_EQ(component.FindMethod(wide("getinterfacerevision").c_str()), -1);
@@ -90,7 +90,7 @@ TEST_F(Frame, FindsMethodsByExactEnglishOrRussianName) {
     EXPECT_EQ(component.GetNMethods(), 29);
 }
 
-TEST_F(Frame, MethodNamesAndCounts) {
+TEST_F(ComponentMethods, MethodNamesAndCounts) {
     const WCHAR_T* name = component.GetMethodName(28, 1);
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(toUtf8(name), "ПодтвердитьКМ");
@@ -104,7 +104,7 @@ TEST_F(Frame, MethodNamesAndCounts) {
     EXPECT_FALSE(component.HasRetVal(-1));
 }
 
-TEST_F(Frame, PropertiesAreAbsent) {
+TEST_F(ComponentMethods, PropertiesAreAbsent) {
     EXPECT_EQ(component.GetInfo(), 2000);
     EXPECT_EQ(component.GetNProps(), 0);
     EXPECT_EQ(component.FindProp(wide("Anything").c_str()), -1);
@@ -113,7 +113,7 @@ TEST_F(Frame, PropertiesAreAbsent) {
 // 1C calls a method as a statement whenever the code does not use its value, and raises when
 // CallAsProc answers false: a statement must be refused exactly where a function call is, and
 // leave the same last error behind.
-TEST_F(Frame, StatementsRunAndAreRefusedExactlyAsFunctionCalls) {
+TEST_F(ComponentMethods, StatementsRunAndAreRefusedExactlyAsFunctionCalls) {
     AddInKorvant functions;
     functions.setMemManager(&memory);
     for (long number = -1; number <= 29; ++number) {
@@ -129,20 +129,20 @@ TEST_F(Frame, StatementsRunAndAreRefusedExactlyAsFunctionCalls) {
     }
 }
 
-TEST_F(Frame, StatementWritesItsTextArguments) {
+TEST_F(ComponentMethods, StatementWritesItsTextArguments) {
     tVariant form = emptyValue();
     ASSERT_TRUE(component.CallAsProc(methodNumber("GetParameters"), &form, 1));
     EXPECT_NE(resultText(form).find("<Settings>"), std::string::npos);
 }
 
-TEST_F(Frame, InterfaceRevisionIgnoresTheArgumentCount) {
+TEST_F(ComponentMethods, InterfaceRevisionIgnoresTheArgumentCount) {
     tVariant result = emptyValue();
     ASSERT_TRUE(call("GetInterfaceRevision", result, 5));
     EXPECT_EQ(result.vt, nativeapi::VTYPE_I4);
     EXPECT_EQ(result.lVal, 3005);
 }
 
-TEST_F(Frame, WrongCountIsRefusedWithoutTouchingAnything) {
+TEST_F(ComponentMethods, WrongCountIsRefusedWithoutTouchingAnything) {
     tVariant result = emptyValue();
     result.lVal = 77;
     EXPECT_FALSE(call("Open", result, 2));
@@ -155,7 +155,7 @@ TEST_F(Frame, WrongCountIsRefusedWithoutTouchingAnything) {
 
 // A check copy and the cash drawer are called with any number of arguments; the marking-code
 // methods only with theirs. Each answers false with code 4, so the cashier is told why.
-TEST_F(Frame, UnsupportedMethodsAnswerFalseWithCodeFour) {
+TEST_F(ComponentMethods, UnsupportedMethodsAnswerFalseWithCodeFour) {
     struct Case {
         std::string_view method;
         long goodCount;
@@ -180,7 +180,7 @@ TEST_F(Frame, UnsupportedMethodsAnswerFalseWithCodeFour) {
     }
 }
 
-TEST_F(Frame, AdditionalActionIsNotOfferedAndKeepsTheLastError) {
+TEST_F(ComponentMethods, AdditionalActionIsNotOfferedAndKeepsTheLastError) {
     tVariant result = emptyValue();
     ASSERT_TRUE(call("OpenCashDrawer", result, 0));
     ASSERT_TRUE(call("DoAdditionalAction", result, 1));
@@ -190,7 +190,7 @@ TEST_F(Frame, AdditionalActionIsNotOfferedAndKeepsTheLastError) {
     EXPECT_FALSE(call("DoAdditionalAction", result, 2));
 }
 
-TEST_F(Frame, OpenCashDrawerReportsUnsupportedInBothLanguages) {
+TEST_F(ComponentMethods, OpenCashDrawerReportsUnsupportedInBothLanguages) {
     tVariant result = emptyValue();
     ASSERT_TRUE(call("OpenCashDrawer", result, 7));
     EXPECT_EQ(result.vt, nativeapi::VTYPE_BOOL);
@@ -201,7 +201,7 @@ TEST_F(Frame, OpenCashDrawerReportsUnsupportedInBothLanguages) {
     EXPECT_EQ(lastError(), std::make_pair(4, std::string("Не поддерживается")));
 }
 
-TEST_F(Frame, LocaleSelectsRussianOnlyForLowerCaseRu) {
+TEST_F(ComponentMethods, LocaleSelectsRussianOnlyForLowerCaseRu) {
     struct Case {
         const char* locale;
         const char* message;
@@ -216,7 +216,7 @@ TEST_F(Frame, LocaleSelectsRussianOnlyForLowerCaseRu) {
     EXPECT_EQ(lastError().second, "No error");
 }
 
-TEST_F(Frame, DeviceMethodsReportLibraryNotLoaded) {
+TEST_F(ComponentMethods, DeviceMethodsReportLibraryNotLoaded) {
     for (long number : {5L, 6L, 7L, 10L, 12L, 13L, 14L, 15L, 16L, 17L, 18L, 20L, 21L, 23L}) {
         tVariant result = emptyValue();
         const long count = component.GetNParams(number);
@@ -227,7 +227,7 @@ TEST_F(Frame, DeviceMethodsReportLibraryNotLoaded) {
     }
 }
 
-TEST_F(Frame, AdditionalActionsAreAnEmptyDocument) {
+TEST_F(ComponentMethods, AdditionalActionsAreAnEmptyDocument) {
     tVariant result = emptyValue();
     tVariant actions = emptyValue();
     ASSERT_TRUE(component.CallAsFunc(methodNumber("GetAdditionalActions"), &result, &actions, 1));
@@ -235,7 +235,7 @@ TEST_F(Frame, AdditionalActionsAreAnEmptyDocument) {
     EXPECT_EQ(resultText(actions), R"(<?xml version="1.0" encoding="UTF-8"?><Actions/>)");
 }
 
-TEST_F(Frame, HostAllocationFailureIsTheOutcome) {
+TEST_F(ComponentMethods, HostAllocationFailureIsTheOutcome) {
     memory.failAt = memory.allocations + 1;
     tVariant result = emptyValue();
     tVariant actions = emptyValue();
@@ -244,7 +244,7 @@ TEST_F(Frame, HostAllocationFailureIsTheOutcome) {
     EXPECT_EQ(actions.vt, nativeapi::VTYPE_EMPTY);
 }
 
-TEST_F(Frame, RegisterExtensionAsAllocatesSixteenBytes) {
+TEST_F(ComponentMethods, RegisterExtensionAsAllocatesSixteenBytes) {
     WCHAR_T* name = nullptr;
     ASSERT_TRUE(component.RegisterExtensionAs(&name));
     EXPECT_EQ(memory.lastBytes, 16u);
@@ -253,7 +253,7 @@ TEST_F(Frame, RegisterExtensionAsAllocatesSixteenBytes) {
     EXPECT_FALSE(without.RegisterExtensionAs(&name));
 }
 
-TEST_F(Frame, InitReturnsWhetherAConnectionWasGiven) {
+TEST_F(ComponentMethods, InitReturnsWhetherAConnectionWasGiven) {
     int connection = 0;
     EXPECT_TRUE(component.Init(&connection));
     EXPECT_FALSE(component.Init(nullptr));
