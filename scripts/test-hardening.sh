@@ -36,7 +36,12 @@ cmake -S "$root" -B "$sanitize_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DKORVANT_SANITIZE=ON -DKORVANT_BENCH=OFF >/dev/null
 cmake --build "$sanitize_build"
 # The package tests check the shipped binaries, which a sanitizer build is not.
-ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+# intercept_tls_get_addr=0: the leak checker's tracking of dynamically loaded modules' thread-local
+# blocks misreads glibc's bookkeeping in some memory layouts (after a test has loaded the add-in
+# and the emulator) and crashes the checker itself ("Tracer caught signal 11"), failing a test
+# that passed. Without it those blocks are not roots of the leak scan, which can only add reports,
+# never hide a leak.
+ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:intercept_tls_get_addr=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$sanitize_build" --output-on-failure -j2 -E '^package\.'
 
