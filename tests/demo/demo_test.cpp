@@ -191,7 +191,7 @@ TEST_F(DemoCommand, OptionsItCannotHonourAreRefused) {
     EXPECT_FALSE(std::filesystem::exists(folder_ / "demo-data"));
 }
 
-// The session script the README shows: every call of the shift answers true.
+// The session script docs/korvant-host.md shows: every call of the shift answers true.
 TEST_F(DemoCommand, TheShiftSessionScriptRunsThrough) {
     const DayRun session = host({"--emulator", "run", KORVANT_SESSIONS_DIR "/shift.json"});
     ASSERT_EQ(session.exitCode, 0) << session.err;
