@@ -178,21 +178,27 @@ TEST(ReceiptRecord, AgentAndVendorDataNeedAnAttribute) {
     EXPECT_FALSE(record.vendorData.present);
 }
 
-TEST(ReceiptRecord, MarkingCodeSourcesOverwriteInOrder) {
+// The line's own code first, then GoodCodeData's; of the identifiers only the
+// marking kinds: the others carry the product's barcode, which marks nothing.
+TEST(ReceiptRecord, MarkingCodeSources) {
     const struct {
         const char* fiscalString;
         const char* markingCode;
     } cases[] = {
         {R"(<FiscalString MarkingCode="m1"/>)", "m1"},
         {R"(<FiscalString MarkingCode="m1"><GoodCodeData/></FiscalString>)", "m1"},
-        {R"(<FiscalString MarkingCode="m1"><GoodCodeData EAN13="m2" NotIdentified="m3"/></FiscalString>)",
-         "m3"},
-        {R"(<FiscalString MarkingCode="m1"><GoodCodeData EAN13="m2" NotIdentified="m3" MarkingCode="m4"/></FiscalString>)",
+        {R"(<FiscalString MarkingCode="m1"><GoodCodeData KMK="m2" MarkingCode="m4"/></FiscalString>)",
+         "m1"},
+        {R"(<FiscalString MarkingCode=""><GoodCodeData KMK="m2" MarkingCode="m4"/></FiscalString>)",
          "m4"},
-        {R"(<FiscalString><GoodCodeData F6="f6" GS1.M="gs1m" KMK="kmk"/></FiscalString>)", "gs1m"},
+        {R"(<FiscalString><GoodCodeData EAN13="m2" NotIdentified="m3"/></FiscalString>)", ""},
+        {R"(<FiscalString><GoodCodeData F6="f6" MI="mi" GS1.M="gs1m" KMK="kmk"/></FiscalString>)",
+         "gs1m"},
+        {R"(<FiscalString><GoodCodeData MI="mi" KMK="kmk" EAN13="e"/></FiscalString>)", "kmk"},
+        {R"(<FiscalString><GoodCodeData GS1.M="" MI="mi"/></FiscalString>)", "mi"},
         {R"(<FiscalString><GoodCodeData Unknown="u"/></FiscalString>)", ""},
-        {R"(<FiscalString><GoodCodeData F1="first"/><GoodCodeData F2="second"/></FiscalString>)",
-         "first"},
+        {R"(<FiscalString><GoodCodeData F1="first"/><GoodCodeData KMK="second"/></FiscalString>)",
+         ""},
     };
     for (const auto& c : cases) {
         const auto record = withPositions(c.fiscalString);

@@ -1,5 +1,6 @@
 // ProcessCheck end to end: the add-in loaded by the host, the emulator as the
 // register, and the exact requests the register received.
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -580,6 +581,77 @@ TEST_F(ProcessCheckTest, PackageTextIsLogged) {
         }
     }
     EXPECT_EQ(receiptLines, Texts{package});
+}
+
+// Clients write every barcoded product's own code in GoodCodeData, under the kind
+// of identifier the product has; only the marking kinds carry a marking code.
+class GoodCodeDataTest : public ProcessCheckTest {
+protected:
+    void SetUp() override {
+        tape_ = session_.programData().root() / "tape.txt";
+        ASSERT_EQ(session_.emulator().reset(nlohmann::json{
+                      {"clock", 1700000000}, {"cash", 100000}, {"tape", tape_.string()}}
+                                                .dump()
+                                                .c_str()),
+                  0);
+        ProcessCheckTest::SetUp();
+    }
+
+    std::string tape() {
+        std::ifstream file(tape_);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path tape_;
+};
+
+TEST_F(GoodCodeDataTest, OnlyMarkingKindsMarkALine) {
+    setMarkTimeout("7");
+    const std::vector<std::string> identifiers{
+        "NotIdentified", "EAN8",    "EAN13", "ITF14", "GS1.0", "GS1.M", "KMK", "MI",
+        "EGAIS20",       "EGAIS30", "F1",    "F2",    "F3",    "F4",    "F5",  "F6"};
+    const auto isMarkingKind = [](const std::string& id) {
+        return id == "GS1.M" || id == "KMK" || id == "MI";
+    };
+    // Line names: the identifier, and "+" where a MarkingCode ("666") stands beside it.
+    std::string lines;
+    Texts expectedItems;
+    std::vector<std::pair<std::string, bool>> names;
+    for (const auto& id : identifiers) {
+        for (const bool withMarkingCode : {false, true}) {
+            const std::string name = id + (withMarkingCode ? "+" : "");
+            lines += R"(<FiscalString Name=")" + name +
+                     R"(" Quantity="1" PriceWithDiscount="10" AmountWithDiscount="10" )"
+                     R"(VATRate="none" PaymentMethod="4" CalculationSubject="1"><GoodCodeData )" +
+                     id + R"(="MDEyMzQ1")" + (withMarkingCode ? R"( MarkingCode="NjY2")" : "") +
+                     "/></FiscalString>";
+            const bool marked = withMarkingCode || isMarkingKind(id);
+            const std::string stamp = withMarkingCode ? "666" : "012345";
+            expectedItems.push_back(
+                R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,)" +
+                std::string(marked ? R"("item_attr_ext":1,)" : "") + R"("item_disc_abs":0,)" +
+                (marked ? R"("mark_stamp":")" + stamp + R"(","mark_status":1,)" : "") +
+                R"("name":")" + name +
+                R"(","payment_method":4,"price":100000,"quant":10000,)"
+                R"("tax_id":1,"tax_value":0,)" +
+                (marked ? R"("timeout":7000,)" : "") + R"("unit_id":0})");
+            names.emplace_back(name, marked);
+        }
+    }
+    const auto result =
+        processCheck(receiptPackage(parameters(1), lines, R"(<Payments Cash="320"/>)"));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(session_.requestTextsTo(kAddItem), expectedItems);
+    const std::string printed = tape();
+    for (size_t i = 0; i < names.size(); ++i) {
+        const auto& [name, marked] = names[i];
+        const std::string line =
+            std::to_string(i + 1) + ". " + (marked ? "[М] " : "") + name + "\n";
+        EXPECT_NE(printed.find(line), std::string::npos) << line << printed;
+    }
 }
 
 // A receipt as 1C sends it: Cyrillic texts, several VAT rates, a marking code in
