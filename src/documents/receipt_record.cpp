@@ -36,6 +36,25 @@ std::string cashierInnOf(const XMLElement* parameters) {
     return inn.empty() ? attributeText(parameters, "CashierINN") : inn;
 }
 
+// The first of the attribute `name` of Parameters and the attribute `detailName`
+// of its CustomerDetail that is not empty: clients of interface revision 3004
+// and later write the buyer in the element, older ones in the attributes.
+std::string customerText(const XMLElement* parameters, std::string_view name,
+                         const XMLElement* customerDetail, std::string_view detailName) {
+    std::string text = attributeText(parameters, name);
+    return text.empty() ? attributeText(customerDetail, detailName) : text;
+}
+
+CustomerDetailRecord readCustomerDetail(const XMLElement* customerDetail) {
+    CustomerDetailRecord record;
+    record.address = attributeText(customerDetail, "Address");
+    record.citizenship = attributeText(customerDetail, "Citizenship");
+    record.documentTypeCode = attributeText(customerDetail, "DocumentTypeCode");
+    record.documentData = attributeText(customerDetail, "DocumentData");
+    record.dateOfBirth = attributeText(customerDetail, "DateOfBirth");
+    return record;
+}
+
 AgentDataRecord readAgentData(const XMLElement* agentData) {
     AgentDataRecord record;
     if (!hasAnyAttribute(agentData)) {
@@ -177,10 +196,12 @@ ReceiptRecord::ReceiptRecord(std::string_view packageText) {
     operationType = intAttribute(parameters, "OperationType");
     taxationSystem = intAttribute(parameters, "TaxationSystem");
     agentType = intAttribute(parameters, "AgentType");
-    customerInfo = attributeText(parameters, "CustomerInfo");
-    customerINN = attributeText(parameters, "CustomerINN");
+    const auto* customer = firstChildNamed(parameters, "CustomerDetail");
+    customerInfo = customerText(parameters, "CustomerInfo", customer, "Info");
+    customerINN = customerText(parameters, "CustomerINN", customer, "INN");
     customerEmail = attributeText(parameters, "CustomerEmail");
     customerPhone = attributeText(parameters, "CustomerPhone");
+    customerDetail = readCustomerDetail(customer);
     correction = readCorrectionData(firstChildNamed(parameters, "CorrectionData"));
     agentData = readAgentData(firstChildNamed(parameters, "AgentData"));
     vendorData = readVendorData(firstChildNamed(parameters, "VendorData"));

@@ -45,6 +45,13 @@ std::string lineAtRate(std::string_view rate) {
            std::string(rate) + R"("/>)";
 }
 
+// A sale's Parameters with the buyer as clients of interface revision 3004 and
+// later write it, beside `attributes` of Parameters itself.
+std::string withCustomerDetail(std::string_view detail, std::string_view attributes = {}) {
+    return R"(<Parameters CashierName="Cashier1" TaxationSystem="0" OperationType="1" )" +
+           std::string(attributes) + "><CustomerDetail " + std::string(detail) + "/></Parameters>";
+}
+
 class ProcessCheckTest : public ReceiptTest {};
 
 TEST_F(ProcessCheckTest, SaleSendsExactlyOpenItemAndClose) {
@@ -192,6 +199,19 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
                         R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
                         R"(AmountWithDiscount="1e9"/>)",
                         kCash200)},
+        // Buyer's details the register cannot hold.
+        {"date of birth not dd.MM.yyyy",
+         receiptPackage(withCustomerDetail(R"(DateOfBirth="1980-02-01")"), kTea, kCash200)},
+        {"date of birth on no day",
+         receiptPackage(withCustomerDetail(R"(DateOfBirth="30.02.1980")"), kTea, kCash200)},
+        {"date of birth before 32-bit seconds",
+         receiptPackage(withCustomerDetail(R"(DateOfBirth="13.12.1901")"), kTea, kCash200)},
+        {"citizenship not a number",
+         receiptPackage(withCustomerDetail(R"(Citizenship="RU")"), kTea, kCash200)},
+        {"citizenship beyond two bytes",
+         receiptPackage(withCustomerDetail(R"(Citizenship="65536")"), kTea, kCash200)},
+        {"document type not a number",
+         receiptPackage(withCustomerDetail(R"(DocumentTypeCode="паспорт")"), kTea, kCash200)},
         {"VAT of a line beyond 64 bits",
          receiptPackage(kSaleParameters,
                         R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
@@ -398,6 +418,60 @@ TEST_F(ProcessCheckTest, CustomerContactIsThePhoneElseTheEmail) {
                   Texts{"{" + std::string(c.members) +
                         R"("doc_kind":0,"taxcode":1,"user_name":"Cashier1"})"})
             << c.customer;
+    }
+}
+
+// Each member only when the client sent it, so a package without them opens as before.
+TEST_F(ProcessCheckTest, CustomerDetailGoesInTheOpeningRequest) {
+    struct Case {
+        const char* what;
+        const char* detail;
+        const char* attributes;
+        const char* members;
+    };
+    const std::vector<Case> cases{
+        {"an empty element", "", "", ""},
+        {"an organisation", R"(Info="ООО «Вектор»" INN="7705123452")", "",
+         R"("client_inn":"7705123452","client_name":"ООО «Вектор»",)"},
+        {"the attributes beside it win", R"(Info="ООО «Вектор»" INN="7705123452")",
+         R"(CustomerInfo="ИП Петров" CustomerINN="500100732259")",
+         R"("client_inn":"500100732259","client_name":"ИП Петров",)"},
+        {"empty attributes beside it do not", R"(Info="ООО «Вектор»" INN="7705123452")",
+         R"(CustomerInfo="" CustomerINN="" CustomerEmail="" CustomerPhone="")",
+         R"("client_inn":"7705123452","client_name":"ООО «Вектор»",)"},
+        {"address", R"(Address="г. Москва, ул. Садовая, д. 5")", "",
+         R"("client_address":"г. Москва, ул. Садовая, д. 5",)"},
+        {"citizenship", R"(Citizenship="643")", "", R"("citizenship":643,)"},
+        {"citizenship with its leading zero", R"(Citizenship="051")", "", R"("citizenship":51,)"},
+        {"document type", R"(DocumentTypeCode="21")", "", R"("client_ident_type":21,)"},
+        {"document data", R"(DocumentData="4510 123456")", "",
+         R"("client_ident_data":"4510 123456",)"},
+        {"date of birth: 00:00 UTC of the day", R"(DateOfBirth="01.02.1980")", "",
+         R"("birth_date":318211200,)"},
+        {"born before 1970", R"(DateOfBirth="15.05.1960")", "", R"("birth_date":-303955200,)"},
+        {"a buyer identified by a passport",
+         R"(Info="Иванов Иван Иванович" INN="" Address="г. Тверь" Citizenship="643" )"
+         R"(DocumentTypeCode="21" DocumentData="4510 123456" DateOfBirth="01.02.1980")",
+         R"(CustomerEmail="" CustomerPhone="+79161234567")",
+         R"("birth_date":318211200,"citizenship":643,"client_address":"г. Тверь",)"
+         R"("client_contact":"+79161234567","client_ident_data":"4510 123456",)"
+         R"("client_ident_type":21,"client_name":"Иванов Иван Иванович",)"},
+        {"empty attributes are not sent",
+         R"(Info="" INN="" Address="" Citizenship="" DocumentTypeCode="" DocumentData="" )"
+         R"(DateOfBirth="")",
+         "", ""},
+    };
+    FixedTimeZone zone("MSK-3"); // the date is the day's, whatever the till's zone
+    for (const auto& c : cases) {
+        session_.clearJournal();
+        ASSERT_TRUE(
+            processCheck(receiptPackage(withCustomerDetail(c.detail, c.attributes), kTea, kCash200))
+                .succeeded())
+            << c.what << ": " << session_.lastError().second;
+        EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
+                  Texts{"{" + std::string(c.members) +
+                        R"("doc_kind":0,"taxcode":1,"user_name":"Cashier1"})"})
+            << c.what;
     }
 }
 
