@@ -45,6 +45,13 @@ std::string lineAtRate(std::string_view rate) {
            std::string(rate) + R"("/>)";
 }
 
+// One unit price after the discount, for a line whose total is `amount`.
+std::string pricedTea(std::string_view quantity, std::string_view price, std::string_view amount) {
+    return R"(<FiscalString Name="Tea" VATRate="none" Quantity=")" + std::string(quantity) +
+           R"(" PriceWithDiscount=")" + std::string(price) + R"(" AmountWithDiscount=")" +
+           std::string(amount) + R"("/>)";
+}
+
 // A sale's Parameters with the buyer as clients of interface revision 3004 and
 // later write it, beside `attributes` of Parameters itself.
 std::string withCustomerDetail(std::string_view detail, std::string_view attributes = {}) {
@@ -199,6 +206,16 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
                         R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
                         R"(AmountWithDiscount="1e9"/>)",
                         kCash200)},
+        // A line total beyond a rounding gap from price × quantity contradicts the line.
+        {"2 × 10 for 1000",
+         receiptPackage(kSaleParameters, pricedTea("2", "10", "1000"), kCash200)},
+        {"2 × 100 for 1", receiptPackage(kSaleParameters, pricedTea("2", "100", "1"), kCash200)},
+        {"3 × 33.32 for 100.00: four kopecks on three units",
+         receiptPackage(kSaleParameters, pricedTea("3", "33.32", "100"), kCash200)},
+        {"0.5 kg at 100 for 50.02: two kopecks where one is allowed",
+         receiptPackage(kSaleParameters, pricedTea("0.5", "100", "50.02"), kCash200)},
+        {"free, though priced",
+         receiptPackage(kSaleParameters, pricedTea("2", "10", "0"), kCash200)},
         // Buyer's details the register cannot hold.
         {"date of birth not dd.MM.yyyy",
          receiptPackage(withCustomerDetail(R"(DateOfBirth="1980-02-01")"), kTea, kCash200)},
@@ -330,10 +347,19 @@ TEST_F(ProcessCheckTest, LineTotalsAreTheClientsAmountWithDiscount) {
         {"a discount that already closes the gap is kept",
          R"(Quantity="2" PriceWithDiscount="90" DiscountAmount="20" AmountWithDiscount="180")",
          1000000, 200000, 1800000},
-        {"a total below the price: a larger discount",
-         R"(Quantity="1" PriceWithDiscount="100" AmountWithDiscount="95.5")", 1000000, 45000,
-         955000},
-        {"a free line", R"(Quantity="2" PriceWithDiscount="10" AmountWithDiscount="0")", 100000,
+        {"a total a rounding gap below the price: a discount closes it",
+         R"(Quantity="3" PriceWithDiscount="33.34" AmountWithDiscount="100")", 333400, 200,
+         1000000},
+        {"7 × 14.29 for 100.00: three kopecks on seven units",
+         R"(Quantity="7" PriceWithDiscount="14.29" AmountWithDiscount="100")", 142900, 300,
+         1000000},
+        {"1.5 × 66.67 for 100.00: 100.005 rounds up, a kopeck back",
+         R"(Quantity="1.5" PriceWithDiscount="66.67" AmountWithDiscount="100")", 666700, 100,
+         1000000},
+        {"3 × 33.32 for 99.99: the whole kopeck per unit",
+         R"(Quantity="3" PriceWithDiscount="33.32" AmountWithDiscount="99.99")", 333300, 0, 999900},
+        {"a free line: the whole price discounted",
+         R"(Quantity="2" PriceWithDiscount="0" DiscountAmount="20" AmountWithDiscount="0")", 100000,
          200000, 0},
         {"no AmountWithDiscount: the rule as before",
          R"(Quantity="3" PriceWithDiscount="33.33" AmountWithDiscount="")", 333300, 0, 999900},

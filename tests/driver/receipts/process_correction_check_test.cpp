@@ -114,7 +114,12 @@ TEST_F(ProcessCorrectionCheckTest, UnconvertibleValuesAreRefusedWithNothingSent)
                        kCash180),
         receiptPackage(correctionParameters(1), kTea,
                        R"(<Payments Cash="180" PrePayment="1e300"/>)"),
-        // A buyer's date the register cannot hold, as in a sale.
+        // A line total that contradicts price × quantity, and a buyer's date the
+        // register cannot hold, as in a sale.
+        receiptPackage(correctionParameters(1),
+                       R"(<FiscalString Name="Tea" Quantity="2" PriceWithDiscount="10" )"
+                       R"(AmountWithDiscount="1000"/>)",
+                       kCash180),
         receiptPackage(correctionParameters(1, R"(<CustomerDetail DateOfBirth="1.2.1980"/>)"), kTea,
                        kCash180),
     };
