@@ -6,6 +6,8 @@
 #include "printouts.h"
 
 #include <bit>
+#include <limits>
+#include <optional>
 
 namespace korvant3emu {
 namespace {
@@ -17,6 +19,17 @@ constexpr int64_t kPaymentLimit = int64_t(1000000000000000);
 bool oneTaxSystemOf(int64_t taxcode, int64_t registered) {
     return taxcode > 0 && std::has_single_bit(static_cast<uint64_t>(taxcode)) &&
            (taxcode & registered) == taxcode;
+}
+
+// The register keeps the buyer's citizenship and identity document kind in two
+// bytes and the date of birth in four (signed seconds).
+bool buyerFits(const BuyerIdentity& buyer) {
+    const auto within = [](const std::optional<int64_t>& value, int64_t low, int64_t high) {
+        return !value || (*value >= low && *value <= high);
+    };
+    return within(buyer.citizenship, 0, 0xFFFF) && within(buyer.ident_type, 0, 0xFFFF) &&
+           within(buyer.birth_date, std::numeric_limits<int32_t>::min(),
+                  std::numeric_limits<int32_t>::max());
 }
 
 } // namespace
@@ -34,6 +47,8 @@ void FiscalRegister::openDocument(const OpenDocRequest& request) {
                      extended::bad_parameters,
                      "taxcode must name one taxation system of the registration");
     }
+    refuseUnless(buyerFits(request.buyer), extended::bad_parameters,
+                 "citizenship and client_ident_type must fit two bytes, birth_date four");
     if (isCorrection(*kind)) {
         refuseUnless(request.correction.kind == 0 || request.correction.kind == 1,
                      extended::bad_parameters, "correction_kind must be 0 or 1");
@@ -46,6 +61,7 @@ void FiscalRegister::openDocument(const OpenDocRequest& request) {
     document.client_name = request.client_name;
     document.client_inn = request.client_inn;
     document.client_contact = request.client_contact;
+    document.buyer = request.buyer;
     document.correction = request.correction;
     document_ = std::move(document);
 }

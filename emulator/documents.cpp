@@ -83,6 +83,44 @@ std::optional<int64_t> itemTotal(int64_t price, int64_t quant, int64_t discount)
     return total;
 }
 
+namespace {
+
+// The buyer's identity members as the open request carried them: only those sent.
+void addBuyer(nlohmann::json& stored, const BuyerIdentity& buyer) {
+    const auto text = [&stored](uint16_t number, const std::string& value) {
+        if (!value.empty()) {
+            stored[key(number)] = value;
+        }
+    };
+    const auto number = [&stored](uint16_t tagNumber, const std::optional<int64_t>& value) {
+        if (value) {
+            stored[key(tagNumber)] = *value;
+        }
+    };
+    text(tag::client_address, buyer.address);
+    number(tag::citizenship, buyer.citizenship);
+    number(tag::client_ident_type, buyer.ident_type);
+    text(tag::client_ident_data, buyer.ident_data);
+    number(tag::birth_date, buyer.birth_date);
+}
+
+// A document stored without them (none sent, or stored by an older emulator)
+// reads as one without them.
+BuyerIdentity buyerFromJson(const nlohmann::json& stored) {
+    const auto text = [&stored](uint16_t number) {
+        return stored.contains(key(number)) ? stored::text(stored, key(number)) : std::string();
+    };
+    const auto number = [&stored](uint16_t tagNumber) {
+        return stored.contains(key(tagNumber))
+                   ? std::optional<int64_t>(stored::number(stored, key(tagNumber)))
+                   : std::nullopt;
+    };
+    return {text(tag::client_address), number(tag::citizenship), number(tag::client_ident_type),
+            text(tag::client_ident_data), number(tag::birth_date)};
+}
+
+} // namespace
+
 nlohmann::json toJson(const OpenDocument& document) {
     auto positions = nlohmann::json::array();
     for (const auto& position : document.positions) {
@@ -106,19 +144,21 @@ nlohmann::json toJson(const OpenDocument& document) {
                 {{key(tag::text_type), line.text_type}, {key(tag::text), line.text}});
         }
     }
-    return {{key(tag::doc_kind), static_cast<int>(document.kind)},
-            {key(tag::user_name), document.cashier.name},
-            {key(tag::user_inn), document.cashier.inn},
-            {key(tag::taxcode), document.taxcode},
-            {key(tag::client_name), document.client_name},
-            {key(tag::client_inn), document.client_inn},
-            {key(tag::client_contact), document.client_contact},
-            {key(tag::correction_kind), document.correction.kind},
-            {key(tag::correction_date), document.correction.date},
-            {key(tag::correction_document), document.correction.document},
-            {key(tag::correction_description), document.correction.description},
-            {"positions", positions},
-            {"total", document.total}};
+    nlohmann::json stored = {{key(tag::doc_kind), static_cast<int>(document.kind)},
+                             {key(tag::user_name), document.cashier.name},
+                             {key(tag::user_inn), document.cashier.inn},
+                             {key(tag::taxcode), document.taxcode},
+                             {key(tag::client_name), document.client_name},
+                             {key(tag::client_inn), document.client_inn},
+                             {key(tag::client_contact), document.client_contact},
+                             {key(tag::correction_kind), document.correction.kind},
+                             {key(tag::correction_date), document.correction.date},
+                             {key(tag::correction_document), document.correction.document},
+                             {key(tag::correction_description), document.correction.description},
+                             {"positions", positions},
+                             {"total", document.total}};
+    addBuyer(stored, document.buyer);
+    return stored;
 }
 
 namespace {
@@ -169,6 +209,7 @@ OpenDocument documentFromJson(const nlohmann::json& stored) {
     document.client_name = stored::text(stored, key(tag::client_name));
     document.client_inn = stored::text(stored, key(tag::client_inn));
     document.client_contact = stored::text(stored, key(tag::client_contact));
+    document.buyer = buyerFromJson(stored);
     document.correction = {stored::number(stored, key(tag::correction_kind)),
                            stored::number(stored, key(tag::correction_date)),
                            stored::text(stored, key(tag::correction_document)),

@@ -77,6 +77,16 @@ struct Settlement {
     int64_t change = 0;
 };
 
+// The buyer's identity beyond name, INN and contact, which a receipt to a buyer
+// identified by a document carries; each member only when it was sent.
+struct BuyerIdentity {
+    std::string address;                // client_address
+    std::optional<int64_t> citizenship; // the country's numeric code
+    std::optional<int64_t> ident_type;  // client_ident_type: the identity document's kind
+    std::string ident_data;             // client_ident_data: its series and number
+    std::optional<int64_t> birth_date;  // seconds since 1970 of 00:00 UTC on that day
+};
+
 struct Correction {
     int64_t kind = 0;
     int64_t date = 0;
@@ -91,6 +101,7 @@ struct OpenDocument {
     std::string client_name;
     std::string client_inn;
     std::string client_contact;
+    BuyerIdentity buyer;
     Correction correction;
     std::vector<Position> positions;
     int64_t total = 0; // sum of the item totals

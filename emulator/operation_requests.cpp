@@ -17,6 +17,20 @@ Cashier readOptionalCashier(const Request& request) {
     return {request.text(tag::user_name, {}), request.text(tag::user_inn, {})};
 }
 
+namespace {
+
+BuyerIdentity readBuyer(const Request& request) {
+    const auto number = [&request](uint16_t tagNumber) {
+        return request.has(tagNumber) ? std::optional<int64_t>(request.number(tagNumber))
+                                      : std::nullopt;
+    };
+    return {request.text(tag::client_address, {}), number(tag::citizenship),
+            number(tag::client_ident_type), request.text(tag::client_ident_data, {}),
+            number(tag::birth_date)};
+}
+
+} // namespace
+
 OpenDocRequest readOpenDoc(const Request& request) {
     OpenDocRequest open;
     open.cashier = readCashier(request);
@@ -27,6 +41,7 @@ OpenDocRequest readOpenDoc(const Request& request) {
     open.client_name = request.text(tag::client_name, {});
     open.client_inn = request.text(tag::client_inn, {});
     open.client_contact = request.text(tag::client_contact, {});
+    open.buyer = readBuyer(request);
     if (kind && isCorrection(*kind)) {
         open.correction.kind = request.number(tag::correction_kind);
         open.correction.date = request.number(tag::correction_date);

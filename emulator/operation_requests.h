@@ -21,6 +21,7 @@ struct OpenDocRequest {
     std::string client_name;
     std::string client_inn;
     std::string client_contact;
+    BuyerIdentity buyer;
     Correction correction;
 };
 

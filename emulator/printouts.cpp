@@ -5,6 +5,7 @@
 #include "device/item_sums.h"
 
 #include <array>
+#include <chrono>
 #include <map>
 
 namespace korvant3emu {
@@ -240,6 +241,39 @@ void printVatTotals(Layout& out, const OpenDocument& document) {
     }
 }
 
+// A number printed with at least `width` digits: country codes have three.
+std::string zeroPadded(int64_t value, size_t width) {
+    std::string digits = decimal(value);
+    return digits.size() < width && value >= 0 ? std::string(width - digits.size(), '0') + digits
+                                               : digits;
+}
+
+// A date kept as the seconds of 00:00 UTC on that day: "01.02.1980".
+std::string calendarDate(int64_t seconds) {
+    const std::chrono::sys_seconds moment{std::chrono::seconds{seconds}};
+    const std::chrono::year_month_day date{std::chrono::floor<std::chrono::days>(moment)};
+    return zeroPadded(unsigned(date.day()), 2) + "." + zeroPadded(unsigned(date.month()), 2) + "." +
+           zeroPadded(int(date.year()), 4);
+}
+
+void printBuyerIdentity(Layout& out, const BuyerIdentity& buyer) {
+    if (buyer.birth_date) {
+        out.line("ДАТА РОЖД. ПОКУПАТЕЛЯ: " + calendarDate(*buyer.birth_date));
+    }
+    if (buyer.citizenship) {
+        out.line("ГРАЖДАНСТВО: " + zeroPadded(*buyer.citizenship, 3));
+    }
+    if (buyer.ident_type) {
+        out.line("КОД ВИДА ДОК. УД. ЛИЧН.: " + decimal(*buyer.ident_type));
+    }
+    if (!buyer.ident_data.empty()) {
+        out.line("ДАННЫЕ ДОК. УД. ЛИЧН.: " + buyer.ident_data);
+    }
+    if (!buyer.address.empty()) {
+        out.line("АДРЕС ПОКУПАТЕЛЯ: " + buyer.address);
+    }
+}
+
 void printCustomer(Layout& out, const OpenDocument& document) {
     if (!document.client_name.empty()) {
         out.line("ПОКУПАТЕЛЬ: " + document.client_name);
@@ -247,6 +281,7 @@ void printCustomer(Layout& out, const OpenDocument& document) {
     if (!document.client_inn.empty()) {
         out.line("ИНН ПОКУПАТЕЛЯ: " + document.client_inn);
     }
+    printBuyerIdentity(out, document.buyer);
     if (!document.client_contact.empty()) {
         out.line("ТЕЛ./ЭЛ. АДР. ПОКУПАТЕЛЯ: " + document.client_contact);
     }

@@ -47,14 +47,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ReceiptRecord receipt(asText(data, size));
     for (const std::string* text :
          {&receipt.cashierName, &receipt.cashierInn, &receipt.customerInfo, &receipt.customerINN,
-          &receipt.customerEmail, &receipt.customerPhone, &receipt.correction.description,
+          &receipt.customerEmail, &receipt.customerPhone, &receipt.customerDetail.address,
+          &receipt.customerDetail.documentData, &receipt.correction.description,
           &receipt.correction.documentNumber}) {
         requireUtf8(*text, "receipt texts are UTF-8");
     }
     requireTexts(receipt.agentData, receipt.vendorData);
 
     ReceiptUnits units;
-    requireRequest(receiptOpenRequest(receipt, 0));
+    requireRequest(receiptOpenRequest(receipt, 0, units));
     for (const ReceiptPosition& position : receipt.positions) {
         checkPosition(receipt, position, units);
     }

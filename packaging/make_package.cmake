@@ -44,10 +44,21 @@ file(WRITE ${STAGE}/MANIFEST.XML
 <bundle xmlns=\"http://v8.1c.ru/8.2/addin/bundle\">
 ${components}</bundle>
 ")
+# INFO.XML is what 1C's equipment library reads when it installs the driver from
+# this file. It keeps what follows the first dot of progid as the driver's
+# identifier and later creates "AddIn.<the name it attached the ZIP under>.<identifier>",
+# so the identifier is the class the add-in answers in GetClassNames. The type
+# is the equipment type's name in Cyrillic (older library versions look the
+# enumeration up by that name), and the version must fit the 16 characters the
+# library stores.
+string(LENGTH "${VERSION}" version_length)
+if(version_length EQUAL 0 OR version_length GREATER 16)
+  message(FATAL_ERROR "the version \"${VERSION}\" must have 1 to 16 characters")
+endif()
 file(WRITE ${STAGE}/INFO.XML
 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
 <drivers>
-  <component progid=\"AddIn.Korvant.AddInKorvant\" name=\"Korvant-21F\" version=\"${VERSION}\"/>
+  <component progid=\"AddIn.AddInKorvant\" name=\"Korvant-21F\" version=\"${VERSION}\" type=\"ККТ\"/>
 </drivers>
 ")
 

@@ -3,8 +3,10 @@
 #include "documents/value_format.h"
 #include "platform/local_time.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 
 namespace korvant {
 namespace {
@@ -86,6 +88,28 @@ int64_t ParseDateTime(std::string_view text) {
     calendar.tm_sec = values[5];
     calendar.tm_isdst = -1;
     return localSecondsOf(calendar).value_or(0);
+}
+
+std::optional<int64_t> ParseDottedDate(std::string_view text) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (text.size() != 10 || text[2] != '.' || text[5] != '.' ||
+        !std::all_of(text.begin(), text.begin() + 2, isDigit) ||
+        !std::all_of(text.begin() + 3, text.begin() + 5, isDigit) ||
+        !std::all_of(text.begin() + 6, text.end(), isDigit)) {
+        return std::nullopt;
+    }
+    const auto number = [text](size_t from, size_t count) {
+        int value = 0;
+        std::from_chars(text.data() + from, text.data() + from + count, value);
+        return value;
+    };
+    using namespace std::chrono;
+    const year_month_day date{year{number(6, 4)}, month{static_cast<unsigned>(number(3, 2))},
+                              day{static_cast<unsigned>(number(0, 2))}};
+    if (!date.ok()) {
+        return std::nullopt;
+    }
+    return int64_t{sys_days{date}.time_since_epoch().count()} * 86400;
 }
 
 } // namespace korvant

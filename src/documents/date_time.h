@@ -3,6 +3,7 @@
 // machine's local time, without a zone.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,12 @@ std::string FormatDateTime(int64_t seconds);
 // platform (-1). Text after the seconds, such as a zone suffix, is ignored.
 // Fewer than six fields, or a calendar time the platform cannot convert, give 0.
 int64_t ParseDateTime(std::string_view text);
+
+// A calendar date written "dd.MM.yyyy" (exactly two, two and four digits), as
+// the seconds since 1970-01-01 of 00:00 UTC on that day: a date, not a moment,
+// so it reads as the same day in every time zone and needs no platform
+// conversion (days before 1970 included). nullopt for any other text and for a
+// day the calendar does not have (31.04.2000).
+std::optional<int64_t> ParseDottedDate(std::string_view text);
 
 } // namespace korvant

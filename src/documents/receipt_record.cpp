@@ -36,6 +36,25 @@ std::string cashierInnOf(const XMLElement* parameters) {
     return inn.empty() ? attributeText(parameters, "CashierINN") : inn;
 }
 
+// The first of the attribute `name` of Parameters and the attribute `detailName`
+// of its CustomerDetail that is not empty: clients of interface revision 3004
+// and later write the buyer in the element, older ones in the attributes.
+std::string customerText(const XMLElement* parameters, std::string_view name,
+                         const XMLElement* customerDetail, std::string_view detailName) {
+    std::string text = attributeText(parameters, name);
+    return text.empty() ? attributeText(customerDetail, detailName) : text;
+}
+
+CustomerDetailRecord readCustomerDetail(const XMLElement* customerDetail) {
+    CustomerDetailRecord record;
+    record.address = attributeText(customerDetail, "Address");
+    record.citizenship = attributeText(customerDetail, "Citizenship");
+    record.documentTypeCode = attributeText(customerDetail, "DocumentTypeCode");
+    record.documentData = attributeText(customerDetail, "DocumentData");
+    record.dateOfBirth = attributeText(customerDetail, "DateOfBirth");
+    return record;
+}
+
 AgentDataRecord readAgentData(const XMLElement* agentData) {
     AgentDataRecord record;
     if (!hasAnyAttribute(agentData)) {
@@ -75,25 +94,28 @@ CorrectionDataRecord readCorrectionData(const XMLElement* correctionData) {
     return record;
 }
 
-// The marking code has three sources; each one present overwrites the one before.
+// The line's marking code: the fiscal string's own "MarkingCode", else the one
+// of GoodCodeData, else a GoodCodeData identifier of a marking kind. The other
+// identifiers (NotIdentified, EAN8, EAN13, ITF14, GS1.0, EGAIS20, EGAIS30,
+// F1-F6) carry the product's own code, which clients write for every barcoded
+// product: it names the product, not a marked item. An empty attribute names
+// nothing.
 std::string readMarkingCode(const XMLElement& fiscalString) {
-    // Only the first of these present counts, in this order, not document order.
-    static constexpr std::array<std::string_view, 16> kGoodCodeNames{
-        "NotIdentified", "EAN8",    "EAN13", "ITF14", "GS1.0", "GS1.M", "KMK", "MI",
-        "EGAIS20",       "EGAIS30", "F1",    "F2",    "F3",    "F4",    "F5",  "F6",
-    };
-    std::string markingCode = attributeText(&fiscalString, "MarkingCode");
+    static constexpr std::array<std::string_view, 3> kMarkingKinds{"GS1.M", "KMK", "MI"};
     const auto* goodCodeData = firstChildNamed(&fiscalString, "GoodCodeData");
-    for (const auto name : kGoodCodeNames) {
-        if (hasAttribute(goodCodeData, name)) {
-            markingCode = attributeText(goodCodeData, name);
-            break;
+    for (std::string code : {attributeText(&fiscalString, "MarkingCode"),
+                             attributeText(goodCodeData, "MarkingCode")}) {
+        if (!code.empty()) {
+            return code;
         }
     }
-    if (hasAttribute(goodCodeData, "MarkingCode")) {
-        markingCode = attributeText(goodCodeData, "MarkingCode");
+    for (const auto kind : kMarkingKinds) {
+        std::string code = attributeText(goodCodeData, kind);
+        if (!code.empty()) {
+            return code;
+        }
     }
-    return markingCode;
+    return {};
 }
 
 ReceiptPosition readFiscalString(const XMLElement& fiscalString) {
@@ -174,10 +196,12 @@ ReceiptRecord::ReceiptRecord(std::string_view packageText) {
     operationType = intAttribute(parameters, "OperationType");
     taxationSystem = intAttribute(parameters, "TaxationSystem");
     agentType = intAttribute(parameters, "AgentType");
-    customerInfo = attributeText(parameters, "CustomerInfo");
-    customerINN = attributeText(parameters, "CustomerINN");
+    const auto* customer = firstChildNamed(parameters, "CustomerDetail");
+    customerInfo = customerText(parameters, "CustomerInfo", customer, "Info");
+    customerINN = customerText(parameters, "CustomerINN", customer, "INN");
     customerEmail = attributeText(parameters, "CustomerEmail");
     customerPhone = attributeText(parameters, "CustomerPhone");
+    customerDetail = readCustomerDetail(customer);
     correction = readCorrectionData(firstChildNamed(parameters, "CorrectionData"));
     agentData = readAgentData(firstChildNamed(parameters, "AgentData"));
     vendorData = readVendorData(firstChildNamed(parameters, "VendorData"));

@@ -39,6 +39,18 @@ struct CorrectionDataRecord {
     std::string documentNumber; // "Number"
 };
 
+// The buyer's identity beyond the name and INN, as 1C's equipment library writes
+// it in Parameters/CustomerDetail for a buyer identified by a document. Texts as
+// written, empty when absent; whether the register can hold them is the
+// operations' to judge.
+struct CustomerDetailRecord {
+    std::string address;          // "Address"
+    std::string citizenship;      // "Citizenship": the country's numeric code
+    std::string documentTypeCode; // "DocumentTypeCode": the identity document's kind
+    std::string documentData;     // "DocumentData": its series and number
+    std::string dateOfBirth;      // "DateOfBirth": dd.MM.yyyy
+};
+
 // Payment sums in roubles.
 struct ReceiptPayments {
     double cash = 0.0;        // "Cash"
@@ -90,12 +102,15 @@ struct ReceiptRecord {
     int32_t operationType = 0;  // Parameters "OperationType": 1 sale, 2 sale return, 3, 4
     int32_t taxationSystem = 0; // Parameters "TaxationSystem"
     int32_t agentType = 0;      // Parameters "AgentType"
-    std::string customerInfo;   // Parameters "CustomerInfo"
-    std::string customerINN;    // Parameters "CustomerINN"
-    std::string customerEmail;  // Parameters "CustomerEmail"
-    std::string customerPhone;  // Parameters "CustomerPhone"
+    // Parameters "CustomerInfo" and "CustomerINN"; where one is absent or empty,
+    // "Info" and "INN" of Parameters/CustomerDetail.
+    std::string customerInfo;
+    std::string customerINN;
+    std::string customerEmail; // Parameters "CustomerEmail"
+    std::string customerPhone; // Parameters "CustomerPhone"
     std::vector<ReceiptPosition> positions;
     ReceiptPayments payments;
+    CustomerDetailRecord customerDetail;
     CorrectionDataRecord correction;
     AgentDataRecord agentData;
     VendorDataRecord vendorData;

@@ -56,3 +56,21 @@ TEST(DateTime, RoundTripsInAZoneWithDaylightSaving) {
     }
     EXPECT_EQ(FormatDateTime(1719835200), "2024-07-01T14:00:00");
 }
+
+// A date of birth is a day, not a moment: the same seconds in every zone.
+TEST(DateTime, ParsesDottedDatesAsTheirDayInUtc) {
+    FixedTimeZone moscow("MSK-3");
+    const struct {
+        const char* text;
+        std::optional<int64_t> seconds;
+    } cases[] = {
+        {"01.02.1980", 318211200},     {"15.05.1960", -303955200}, // before 1970 as well
+        {"29.02.2024", 1709164800},    {"29.02.2023", std::nullopt}, {"31.04.2000", std::nullopt},
+        {"00.01.2000", std::nullopt},  {"01.13.2000", std::nullopt}, {"1.2.1980", std::nullopt},
+        {"01.02.80", std::nullopt},    {"1980-02-01", std::nullopt}, {" 01.02.1980", std::nullopt},
+        {"01.02.1980 ", std::nullopt}, {"+1.02.1980", std::nullopt}, {"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseDottedDate(c.text), c.seconds) << '"' << c.text << '"';
+    }
+}

@@ -126,6 +126,38 @@ TEST(ReceiptRecord, CashierInnUnderEitherName) {
     }
 }
 
+// Clients of interface revision 3004 and later write the buyer in CustomerDetail;
+// the attributes, where a client writes them, keep winning.
+TEST(ReceiptRecord, CustomerUnderEitherForm) {
+    const struct {
+        const char* parameters;
+        const char* info;
+        const char* inn;
+    } cases[] = {
+        {R"(<Parameters><CustomerDetail Info="ООО «Вектор»" INN="7705123452"/></Parameters>)",
+         "ООО «Вектор»", "7705123452"},
+        {R"(<Parameters CustomerInfo="Attr" CustomerINN="1"><CustomerDetail Info="D" INN="2"/></Parameters>)",
+         "Attr", "1"},
+        {R"(<Parameters CustomerInfo="" CustomerINN=""><CustomerDetail Info="D" INN="2"/></Parameters>)",
+         "D", "2"},
+        {R"(<Parameters CustomerInfo="Attr"><CustomerDetail INN="2"/></Parameters>)", "Attr", "2"},
+        {R"(<Parameters><CustomerDetail/></Parameters>)", "", ""},
+    };
+    for (const auto& c : cases) {
+        const auto record = withParameters(c.parameters);
+        EXPECT_EQ(record.customerInfo, c.info) << c.parameters;
+        EXPECT_EQ(record.customerINN, c.inn) << c.parameters;
+    }
+    const auto record = withParameters(
+        R"(<Parameters><CustomerDetail Info="И" Address="г. Москва" Citizenship="643" )"
+        R"(DocumentTypeCode="21" DocumentData="4510 123456" DateOfBirth="01.02.1980"/></Parameters>)");
+    EXPECT_EQ(record.customerDetail.address, "г. Москва");
+    EXPECT_EQ(record.customerDetail.citizenship, "643");
+    EXPECT_EQ(record.customerDetail.documentTypeCode, "21");
+    EXPECT_EQ(record.customerDetail.documentData, "4510 123456");
+    EXPECT_EQ(record.customerDetail.dateOfBirth, "01.02.1980");
+}
+
 // Hosts leave these sums empty ("") as often as they leave them out; neither is 0.
 TEST(ReceiptRecord, SumsLeftEmptyAreNotGiven) {
     const auto record =
@@ -178,21 +210,27 @@ TEST(ReceiptRecord, AgentAndVendorDataNeedAnAttribute) {
     EXPECT_FALSE(record.vendorData.present);
 }
 
-TEST(ReceiptRecord, MarkingCodeSourcesOverwriteInOrder) {
+// The line's own code first, then GoodCodeData's; of the identifiers only the
+// marking kinds: the others carry the product's barcode, which marks nothing.
+TEST(ReceiptRecord, MarkingCodeSources) {
     const struct {
         const char* fiscalString;
         const char* markingCode;
     } cases[] = {
         {R"(<FiscalString MarkingCode="m1"/>)", "m1"},
         {R"(<FiscalString MarkingCode="m1"><GoodCodeData/></FiscalString>)", "m1"},
-        {R"(<FiscalString MarkingCode="m1"><GoodCodeData EAN13="m2" NotIdentified="m3"/></FiscalString>)",
-         "m3"},
-        {R"(<FiscalString MarkingCode="m1"><GoodCodeData EAN13="m2" NotIdentified="m3" MarkingCode="m4"/></FiscalString>)",
+        {R"(<FiscalString MarkingCode="m1"><GoodCodeData KMK="m2" MarkingCode="m4"/></FiscalString>)",
+         "m1"},
+        {R"(<FiscalString MarkingCode=""><GoodCodeData KMK="m2" MarkingCode="m4"/></FiscalString>)",
          "m4"},
-        {R"(<FiscalString><GoodCodeData F6="f6" GS1.M="gs1m" KMK="kmk"/></FiscalString>)", "gs1m"},
+        {R"(<FiscalString><GoodCodeData EAN13="m2" NotIdentified="m3"/></FiscalString>)", ""},
+        {R"(<FiscalString><GoodCodeData F6="f6" MI="mi" GS1.M="gs1m" KMK="kmk"/></FiscalString>)",
+         "gs1m"},
+        {R"(<FiscalString><GoodCodeData MI="mi" KMK="kmk" EAN13="e"/></FiscalString>)", "kmk"},
+        {R"(<FiscalString><GoodCodeData GS1.M="" MI="mi"/></FiscalString>)", "mi"},
         {R"(<FiscalString><GoodCodeData Unknown="u"/></FiscalString>)", ""},
-        {R"(<FiscalString><GoodCodeData F1="first"/><GoodCodeData F2="second"/></FiscalString>)",
-         "first"},
+        {R"(<FiscalString><GoodCodeData F1="first"/><GoodCodeData KMK="second"/></FiscalString>)",
+         ""},
     };
     for (const auto& c : cases) {
         const auto record = withPositions(c.fiscalString);

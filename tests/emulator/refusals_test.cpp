@@ -136,6 +136,13 @@ INSTANTIATE_TEST_SUITE_P(
                     return t.run("korvant3_fremu_open_doc", h,
                                  {{"user_name", "A"}, {"doc_kind", 0}, {"taxcode", 64}});
                 },
+                106},
+        Refusal{"a buyer's date of birth beyond 32-bit seconds",
+                [](EmulatorTest& t, int32_t h) {
+                    json open = kSaleOpen;
+                    open["birth_date"] = int64_t{1} << 31;
+                    return t.run("korvant3_fremu_open_doc", h, open);
+                },
                 106}),
     [](const auto& info) {
         std::string name = info.param.what;
@@ -183,6 +190,8 @@ TEST_F(RefusalTest, BadRequestsGetMinusEightAtTheStart) {
                  R"({"user_name":"A","doc_kind":7,"taxcode":1,"correction_kind":0})"},
              Bad{"korvant3_fremu_open_shift", "null"},
              Bad{"korvant3_fremu_open_shift", nullptr},
+             Bad{"korvant3_fremu_open_doc",
+                 R"({"user_name":"A","doc_kind":0,"taxcode":1,"citizenship":"643"})"},
              Bad{"korvant3_fremu_add_item", R"({"name":"x","price":1,"quant":1.5,"tax_id":1})"},
              Bad{"korvant3_fremu_add_item", R"({"price":1,"quant":1,"tax_id":1})"},
              Bad{"korvant3_fremu_close_doc", R"({"credit":100})"},

@@ -3,6 +3,7 @@
 
 #include "emulator_client.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -98,6 +99,42 @@ TEST_F(TapeTest, AReceiptIsPrintedWithItsPositionsTotalsAndFiscalAttributes) {
             EXPECT_GT(line.size(), 48u);
         }
     }
+}
+
+// The buyer identified by a document: kept with the open document (and so in the
+// state file), printed on the receipt, the tape and the page beside it.
+TEST_F(TapeTest, TheBuyersIdentityIsKeptAndPrinted) {
+    const int32_t handle = openShift();
+    const json buyer{{"client_name", "Иванов И.И."}, {"client_inn", "500100732259"},
+                     {"client_address", "г. Тверь"}, {"citizenship", 51},
+                     {"client_ident_type", 21},      {"client_ident_data", "4510 123456"},
+                     {"birth_date", -303955200}}; // 15.05.1960, 00:00 UTC
+    json open{{"user_name", "Cashier1"}, {"doc_kind", 0}, {"taxcode", 1}};
+    open.update(buyer);
+    run("korvant3_fremu_open_doc", handle, open);
+    const json document = state()["document"];
+    for (const auto& [member, value] : buyer.items()) {
+        EXPECT_EQ(document[member], value) << member;
+    }
+    run("korvant3_fremu_add_item", handle, item("Чай", 1000000, 10000));
+    ASSERT_EQ(run("korvant3_fremu_close_doc", handle, cash(1000000)).response(), 0);
+
+    const std::vector<std::string> printed{
+        "ПОКУПАТЕЛЬ: Иванов И.И.",           "ИНН ПОКУПАТЕЛЯ: 500100732259",
+        "ДАТА РОЖД. ПОКУПАТЕЛЯ: 15.05.1960", "ГРАЖДАНСТВО: 051",
+        "КОД ВИДА ДОК. УД. ЛИЧН.: 21",       "ДАННЫЕ ДОК. УД. ЛИЧН.: 4510 123456",
+        "АДРЕС ПОКУПАТЕЛЯ: г. Тверь"};
+    std::filesystem::path page = tape_;
+    const std::string pageText = contentOf(page.replace_extension(".html"));
+    for (const auto& line : printed) {
+        EXPECT_TRUE(hasLine(line)) << line;
+        EXPECT_NE(pageText.find(line), std::string::npos) << line;
+    }
+
+    // A receipt without them prints none of them.
+    receipt(handle, 0, {item("Чай", 1000000, 10000)}, cash(1000000));
+    const auto all = lines();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "ГРАЖДАНСТВО: 051"), 1);
 }
 
 TEST_F(TapeTest, TheLineWidthComesFromTheConfigurationAndLongTextsWrap) {

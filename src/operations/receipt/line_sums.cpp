@@ -4,6 +4,7 @@
 
 #include "device/item_sums.h"
 #include "operations/receipt/device_codes.h"
+#include "operations/receipt/line_total_guard.h"
 
 namespace korvant {
 namespace {
@@ -60,6 +61,9 @@ LineSums lineSums(const ReceiptPosition& position, ZeroQuantity zeroQuantity, Re
     sums.quantity = units.quantity(position.quantity);
     sums.discount = units.amount(position.discountAmount);
     if (position.amountWithDiscount) {
+        if (!totalWithinRoundingGap(position)) {
+            units.refuse(); // the document contradicts itself
+        }
         reachTotal(sums, units.amount(*position.amountWithDiscount), units);
     }
     const auto rate = vatRateOf(position.vatRate);

@@ -27,7 +27,9 @@ enum class ZeroQuantity { Refuse, PriceAsGiven };
 // would come to another total with that price and discount, the discount (and,
 // when no discount of 0 or more suffices, the price, to the next kopeck that
 // does) is chosen so that the register's total is the host's: receipts then
-// total what the host's payments were computed from. The VAT is the host's, or
+// total what the host's payments were computed from. Only a rounding gap is
+// bridged so (totalWithinRoundingGap); a larger one refuses the receipt
+// through `units`. The VAT is the host's, or
 // when it gave none, computed from the line's total at the line's rate. A rate
 // the register has no code for refuses the receipt through `units`.
 LineSums lineSums(const ReceiptPosition& position, ZeroQuantity zeroQuantity, ReceiptUnits& units);

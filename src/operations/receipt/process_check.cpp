@@ -44,7 +44,7 @@ std::optional<ReceiptPlan> receiptPlan(const ReceiptRecord& receipt,
     }
     ReceiptUnits units;
     ReceiptPlan plan;
-    plan.open = receiptOpenRequest(receipt, *docKind).text();
+    plan.open = receiptOpenRequest(receipt, *docKind, units).text();
     const Request documentAgent =
         agentRequest(receipt.agentType, receipt.agentData, receipt.vendorData);
     const MarkingRule marking{markStatusOf(receipt.operationType), settings.markTimeoutMs};

@@ -29,8 +29,8 @@ std::optional<int32_t> correctionDocKind(int32_t operationType) {
     }
 }
 
-Request correctionOpenRequest(const ReceiptRecord& receipt, int32_t docKind) {
-    Request open = receiptOpenRequest(receipt, docKind);
+Request correctionOpenRequest(const ReceiptRecord& receipt, int32_t docKind, ReceiptUnits& units) {
+    Request open = receiptOpenRequest(receipt, docKind, units);
     open.set(tag::correction_kind, receipt.correction.kind);
     open.set(tag::correction_date, receipt.correction.date);
     open.setIfNotEmpty(tag::correction_document, receipt.correction.documentNumber);
@@ -52,7 +52,7 @@ std::optional<ReceiptPlan> correctionPlan(const ReceiptRecord& receipt) {
     }
     ReceiptUnits units;
     ReceiptPlan plan;
-    plan.open = correctionOpenRequest(receipt, *docKind).text();
+    plan.open = correctionOpenRequest(receipt, *docKind, units).text();
     for (const ReceiptPosition& position : receipt.positions) {
         plan.add(ReceiptCall::AddItem, correctionItemRequest(position, units));
     }

@@ -2,6 +2,7 @@
 
 #include "device/tag_dictionary.h"
 #include "operations/operation_support.h"
+#include "operations/receipt/customer_detail.h"
 #include "operations/receipt/device_codes.h"
 #include "operations/receipt/line_sums.h"
 
@@ -13,13 +14,14 @@ constexpr std::string_view kInternalCode = "123";
 
 } // namespace
 
-Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind) {
+Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind, ReceiptUnits& units) {
     Request open = cashierRequest(receipt.cashierName, receipt.cashierInn);
     open.set(tag::doc_kind, docKind);
     open.set(tag::taxcode, taxationMask(receipt.taxationSystem));
     open.setIfNotEmpty(tag::client_name, receipt.customerInfo);
     open.setIfNotEmpty(tag::client_inn, receipt.customerINN);
     open.setIfNotEmpty(tag::client_contact, customerContact(receipt));
+    addCustomerDetail(open, receipt.customerDetail, units);
     return open;
 }
 

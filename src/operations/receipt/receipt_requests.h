@@ -15,8 +15,10 @@ namespace korvant {
 
 // The open request's members common to receipts and correction receipts:
 // "user_name" always, "user_inn" when given, "doc_kind", "taxcode" as the
-// one-bit mask, and "client_name", "client_inn", "client_contact" when not empty.
-Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind);
+// one-bit mask, "client_name", "client_inn", "client_contact" when not empty,
+// and the buyer's identity of addCustomerDetail (whose values may refuse the
+// receipt through `units`).
+Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind, ReceiptUnits& units);
 
 struct LineSums;
 

@@ -1,5 +1,6 @@
 // ProcessCheck end to end: the add-in loaded by the host, the emulator as the
 // register, and the exact requests the register received.
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -42,6 +43,20 @@ std::string markedTea(std::string_view code) {
 std::string lineAtRate(std::string_view rate) {
     return R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="90" VATRate=")" +
            std::string(rate) + R"("/>)";
+}
+
+// One unit price after the discount, for a line whose total is `amount`.
+std::string pricedTea(std::string_view quantity, std::string_view price, std::string_view amount) {
+    return R"(<FiscalString Name="Tea" VATRate="none" Quantity=")" + std::string(quantity) +
+           R"(" PriceWithDiscount=")" + std::string(price) + R"(" AmountWithDiscount=")" +
+           std::string(amount) + R"("/>)";
+}
+
+// A sale's Parameters with the buyer as clients of interface revision 3004 and
+// later write it, beside `attributes` of Parameters itself.
+std::string withCustomerDetail(std::string_view detail, std::string_view attributes = {}) {
+    return R"(<Parameters CashierName="Cashier1" TaxationSystem="0" OperationType="1" )" +
+           std::string(attributes) + "><CustomerDetail " + std::string(detail) + "/></Parameters>";
 }
 
 class ProcessCheckTest : public ReceiptTest {};
@@ -191,6 +206,29 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
                         R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
                         R"(AmountWithDiscount="1e9"/>)",
                         kCash200)},
+        // A line total beyond a rounding gap from price × quantity contradicts the line.
+        {"2 × 10 for 1000",
+         receiptPackage(kSaleParameters, pricedTea("2", "10", "1000"), kCash200)},
+        {"2 × 100 for 1", receiptPackage(kSaleParameters, pricedTea("2", "100", "1"), kCash200)},
+        {"3 × 33.32 for 100.00: four kopecks on three units",
+         receiptPackage(kSaleParameters, pricedTea("3", "33.32", "100"), kCash200)},
+        {"0.5 kg at 100 for 50.02: two kopecks where one is allowed",
+         receiptPackage(kSaleParameters, pricedTea("0.5", "100", "50.02"), kCash200)},
+        {"free, though priced",
+         receiptPackage(kSaleParameters, pricedTea("2", "10", "0"), kCash200)},
+        // Buyer's details the register cannot hold.
+        {"date of birth not dd.MM.yyyy",
+         receiptPackage(withCustomerDetail(R"(DateOfBirth="1980-02-01")"), kTea, kCash200)},
+        {"date of birth on no day",
+         receiptPackage(withCustomerDetail(R"(DateOfBirth="30.02.1980")"), kTea, kCash200)},
+        {"date of birth before 32-bit seconds",
+         receiptPackage(withCustomerDetail(R"(DateOfBirth="13.12.1901")"), kTea, kCash200)},
+        {"citizenship not a number",
+         receiptPackage(withCustomerDetail(R"(Citizenship="RU")"), kTea, kCash200)},
+        {"citizenship beyond two bytes",
+         receiptPackage(withCustomerDetail(R"(Citizenship="65536")"), kTea, kCash200)},
+        {"document type not a number",
+         receiptPackage(withCustomerDetail(R"(DocumentTypeCode="паспорт")"), kTea, kCash200)},
         {"VAT of a line beyond 64 bits",
          receiptPackage(kSaleParameters,
                         R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
@@ -309,10 +347,19 @@ TEST_F(ProcessCheckTest, LineTotalsAreTheClientsAmountWithDiscount) {
         {"a discount that already closes the gap is kept",
          R"(Quantity="2" PriceWithDiscount="90" DiscountAmount="20" AmountWithDiscount="180")",
          1000000, 200000, 1800000},
-        {"a total below the price: a larger discount",
-         R"(Quantity="1" PriceWithDiscount="100" AmountWithDiscount="95.5")", 1000000, 45000,
-         955000},
-        {"a free line", R"(Quantity="2" PriceWithDiscount="10" AmountWithDiscount="0")", 100000,
+        {"a total a rounding gap below the price: a discount closes it",
+         R"(Quantity="3" PriceWithDiscount="33.34" AmountWithDiscount="100")", 333400, 200,
+         1000000},
+        {"7 × 14.29 for 100.00: three kopecks on seven units",
+         R"(Quantity="7" PriceWithDiscount="14.29" AmountWithDiscount="100")", 142900, 300,
+         1000000},
+        {"1.5 × 66.67 for 100.00: 100.005 rounds up, a kopeck back",
+         R"(Quantity="1.5" PriceWithDiscount="66.67" AmountWithDiscount="100")", 666700, 100,
+         1000000},
+        {"3 × 33.32 for 99.99: the whole kopeck per unit",
+         R"(Quantity="3" PriceWithDiscount="33.32" AmountWithDiscount="99.99")", 333300, 0, 999900},
+        {"a free line: the whole price discounted",
+         R"(Quantity="2" PriceWithDiscount="0" DiscountAmount="20" AmountWithDiscount="0")", 100000,
          200000, 0},
         {"no AmountWithDiscount: the rule as before",
          R"(Quantity="3" PriceWithDiscount="33.33" AmountWithDiscount="")", 333300, 0, 999900},
@@ -397,6 +444,60 @@ TEST_F(ProcessCheckTest, CustomerContactIsThePhoneElseTheEmail) {
                   Texts{"{" + std::string(c.members) +
                         R"("doc_kind":0,"taxcode":1,"user_name":"Cashier1"})"})
             << c.customer;
+    }
+}
+
+// Each member only when the client sent it, so a package without them opens as before.
+TEST_F(ProcessCheckTest, CustomerDetailGoesInTheOpeningRequest) {
+    struct Case {
+        const char* what;
+        const char* detail;
+        const char* attributes;
+        const char* members;
+    };
+    const std::vector<Case> cases{
+        {"an empty element", "", "", ""},
+        {"an organisation", R"(Info="ООО «Вектор»" INN="7705123452")", "",
+         R"("client_inn":"7705123452","client_name":"ООО «Вектор»",)"},
+        {"the attributes beside it win", R"(Info="ООО «Вектор»" INN="7705123452")",
+         R"(CustomerInfo="ИП Петров" CustomerINN="500100732259")",
+         R"("client_inn":"500100732259","client_name":"ИП Петров",)"},
+        {"empty attributes beside it do not", R"(Info="ООО «Вектор»" INN="7705123452")",
+         R"(CustomerInfo="" CustomerINN="" CustomerEmail="" CustomerPhone="")",
+         R"("client_inn":"7705123452","client_name":"ООО «Вектор»",)"},
+        {"address", R"(Address="г. Москва, ул. Садовая, д. 5")", "",
+         R"("client_address":"г. Москва, ул. Садовая, д. 5",)"},
+        {"citizenship", R"(Citizenship="643")", "", R"("citizenship":643,)"},
+        {"citizenship with its leading zero", R"(Citizenship="051")", "", R"("citizenship":51,)"},
+        {"document type", R"(DocumentTypeCode="21")", "", R"("client_ident_type":21,)"},
+        {"document data", R"(DocumentData="4510 123456")", "",
+         R"("client_ident_data":"4510 123456",)"},
+        {"date of birth: 00:00 UTC of the day", R"(DateOfBirth="01.02.1980")", "",
+         R"("birth_date":318211200,)"},
+        {"born before 1970", R"(DateOfBirth="15.05.1960")", "", R"("birth_date":-303955200,)"},
+        {"a buyer identified by a passport",
+         R"(Info="Иванов Иван Иванович" INN="" Address="г. Тверь" Citizenship="643" )"
+         R"(DocumentTypeCode="21" DocumentData="4510 123456" DateOfBirth="01.02.1980")",
+         R"(CustomerEmail="" CustomerPhone="+79161234567")",
+         R"("birth_date":318211200,"citizenship":643,"client_address":"г. Тверь",)"
+         R"("client_contact":"+79161234567","client_ident_data":"4510 123456",)"
+         R"("client_ident_type":21,"client_name":"Иванов Иван Иванович",)"},
+        {"empty attributes are not sent",
+         R"(Info="" INN="" Address="" Citizenship="" DocumentTypeCode="" DocumentData="" )"
+         R"(DateOfBirth="")",
+         "", ""},
+    };
+    FixedTimeZone zone("MSK-3"); // the date is the day's, whatever the till's zone
+    for (const auto& c : cases) {
+        session_.clearJournal();
+        ASSERT_TRUE(
+            processCheck(receiptPackage(withCustomerDetail(c.detail, c.attributes), kTea, kCash200))
+                .succeeded())
+            << c.what << ": " << session_.lastError().second;
+        EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
+                  Texts{"{" + std::string(c.members) +
+                        R"("doc_kind":0,"taxcode":1,"user_name":"Cashier1"})"})
+            << c.what;
     }
 }
 
@@ -580,6 +681,77 @@ TEST_F(ProcessCheckTest, PackageTextIsLogged) {
         }
     }
     EXPECT_EQ(receiptLines, Texts{package});
+}
+
+// Clients write every barcoded product's own code in GoodCodeData, under the kind
+// of identifier the product has; only the marking kinds carry a marking code.
+class GoodCodeDataTest : public ProcessCheckTest {
+protected:
+    void SetUp() override {
+        tape_ = session_.programData().root() / "tape.txt";
+        ASSERT_EQ(session_.emulator().reset(nlohmann::json{
+                      {"clock", 1700000000}, {"cash", 100000}, {"tape", tape_.string()}}
+                                                .dump()
+                                                .c_str()),
+                  0);
+        ProcessCheckTest::SetUp();
+    }
+
+    std::string tape() {
+        std::ifstream file(tape_);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path tape_;
+};
+
+TEST_F(GoodCodeDataTest, OnlyMarkingKindsMarkALine) {
+    setMarkTimeout("7");
+    const std::vector<std::string> identifiers{
+        "NotIdentified", "EAN8",    "EAN13", "ITF14", "GS1.0", "GS1.M", "KMK", "MI",
+        "EGAIS20",       "EGAIS30", "F1",    "F2",    "F3",    "F4",    "F5",  "F6"};
+    const auto isMarkingKind = [](const std::string& id) {
+        return id == "GS1.M" || id == "KMK" || id == "MI";
+    };
+    // Line names: the identifier, and "+" where a MarkingCode ("666") stands beside it.
+    std::string lines;
+    Texts expectedItems;
+    std::vector<std::pair<std::string, bool>> names;
+    for (const auto& id : identifiers) {
+        for (const bool withMarkingCode : {false, true}) {
+            const std::string name = id + (withMarkingCode ? "+" : "");
+            lines += R"(<FiscalString Name=")" + name +
+                     R"(" Quantity="1" PriceWithDiscount="10" AmountWithDiscount="10" )"
+                     R"(VATRate="none" PaymentMethod="4" CalculationSubject="1"><GoodCodeData )" +
+                     id + R"(="MDEyMzQ1")" + (withMarkingCode ? R"( MarkingCode="NjY2")" : "") +
+                     "/></FiscalString>";
+            const bool marked = withMarkingCode || isMarkingKind(id);
+            const std::string stamp = withMarkingCode ? "666" : "012345";
+            expectedItems.push_back(
+                R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,)" +
+                std::string(marked ? R"("item_attr_ext":1,)" : "") + R"("item_disc_abs":0,)" +
+                (marked ? R"("mark_stamp":")" + stamp + R"(","mark_status":1,)" : "") +
+                R"("name":")" + name +
+                R"(","payment_method":4,"price":100000,"quant":10000,)"
+                R"("tax_id":1,"tax_value":0,)" +
+                (marked ? R"("timeout":7000,)" : "") + R"("unit_id":0})");
+            names.emplace_back(name, marked);
+        }
+    }
+    const auto result =
+        processCheck(receiptPackage(parameters(1), lines, R"(<Payments Cash="320"/>)"));
+
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(session_.requestTextsTo(kAddItem), expectedItems);
+    const std::string printed = tape();
+    for (size_t i = 0; i < names.size(); ++i) {
+        const auto& [name, marked] = names[i];
+        const std::string line =
+            std::to_string(i + 1) + ". " + (marked ? "[М] " : "") + name + "\n";
+        EXPECT_NE(printed.find(line), std::string::npos) << line << printed;
+    }
 }
 
 // A receipt as 1C sends it: Cyrillic texts, several VAT rates, a marking code in

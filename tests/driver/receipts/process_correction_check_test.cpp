@@ -58,17 +58,23 @@ TEST_F(ProcessCorrectionCheckTest, SaleCorrectionAddsTheDiscountBackAsASaleDoes)
     EXPECT_EQ(result.text(1), receiptPackage(correctionParameters(1), kTea, kCash180));
 }
 
-TEST_F(ProcessCorrectionCheckTest, PurchaseCorrectionCarriesItsCorrectionData) {
+TEST_F(ProcessCorrectionCheckTest, PurchaseCorrectionCarriesItsCorrectionDataAndBuyer) {
     FixedTimeZone zone("MSK-3");
     const auto result = processCorrectionCheck(receiptPackage(
         correctionParameters(3, R"(<CorrectionData Type="0" Date="2021-03-01T00:00:00" )"
-                                R"(Number="17-К" Description="Предписание"/>)"),
+                                R"(Number="17-К" Description="Предписание"/>)"
+                                R"(<CustomerDetail Info="Иванов И.И." Citizenship="643" )"
+                                R"(DocumentTypeCode="21" DocumentData="4510 123456" )"
+                                R"(DateOfBirth="01.02.1980" Address="г. Тверь"/>)"),
         kTea, kCash180));
 
     ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
-    // 2021-03-01T00:00:00 at UTC+3.
+    // 2021-03-01T00:00:00 at UTC+3; the date of birth is the day's, in no zone.
     EXPECT_EQ(session_.requestTextsTo(kOpenDoc),
-              Texts{R"({"correction_date":1614546000,"correction_description":"Предписание",)"
+              Texts{R"({"birth_date":318211200,"citizenship":643,"client_address":"г. Тверь",)"
+                    R"("client_ident_data":"4510 123456","client_ident_type":21,)"
+                    R"("client_name":"Иванов И.И.",)"
+                    R"("correction_date":1614546000,"correction_description":"Предписание",)"
                     R"("correction_document":"17-К","correction_kind":0,"doc_kind":8,)"
                     R"("taxcode":1,"user_name":"Cashier1"})"});
     EXPECT_EQ(closedReceipts("buys_correction"), 1);
@@ -108,6 +114,14 @@ TEST_F(ProcessCorrectionCheckTest, UnconvertibleValuesAreRefusedWithNothingSent)
                        kCash180),
         receiptPackage(correctionParameters(1), kTea,
                        R"(<Payments Cash="180" PrePayment="1e300"/>)"),
+        // A line total that contradicts price × quantity, and a buyer's date the
+        // register cannot hold, as in a sale.
+        receiptPackage(correctionParameters(1),
+                       R"(<FiscalString Name="Tea" Quantity="2" PriceWithDiscount="10" )"
+                       R"(AmountWithDiscount="1000"/>)",
+                       kCash180),
+        receiptPackage(correctionParameters(1, R"(<CustomerDetail DateOfBirth="1.2.1980"/>)"), kTea,
+                       kCash180),
     };
     for (const auto& package : packages) {
         EXPECT_FALSE(processCorrectionCheck(package).succeeded()) << package;
