@@ -127,6 +127,25 @@ TEST_F(TapeTest, TextDocumentsShowBarcodesAsLabelledLines) {
 }
 
 TEST_F(TapeTest, ReportsAndCashDocumentsArePrinted) {
+// A slip's columns and a heading centred with spaces keep their shape; only a
+// line longer than the width is broken, at a run of spaces.
+TEST_F(TapeTest, TextLinesKeepTheirSpacesAndOnlyTheWidthBreaksThem) {
+    useWidth(24);
+    const int32_t handle = connect();
+    const std::vector<std::string> sent{"       ЗАГОЛОВОК", "Чай        2 x 50.00", "  a  b   ",
+                                        "слово      слово      слово"};
+    std::string text;
+    for (const auto& line : sent) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    ASSERT_EQ(run("korvant3_fremu_print", handle, {{"text_type", 1}, {"text", text}}).response(),
+              0);
+    const std::vector<std::string> printed = lines();
+    const std::vector<std::string> expected{sent[0], sent[1], sent[2], "слово      слово", "слово"};
+    ASSERT_GE(printed.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(printed.begin(), printed.begin() + 5), expected);
+}
+
     const int32_t handle = openShift();
     run("korvant3_fremu_open_doc", handle, {{"user_name", "A"}, {"doc_kind", 2}});
     run("korvant3_fremu_close_doc", handle, {{"cash", 5000000}});
