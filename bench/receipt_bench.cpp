@@ -1,7 +1,12 @@
 // ProcessCheck against the emulator answering at once, and the same receipts'
 // requests replayed straight into the emulator: the add-in's total against the
 // device library's own cost.
+#include <filesystem>
+#include <random>
+#include <string>
+
 #include <benchmark/benchmark.h>
+#include <nlohmann/json.hpp>
 
 #include "bench_session.h"
 #include "device_replay.h"
@@ -55,6 +60,36 @@ void BM_ProcessCheck_LogOn(benchmark::State& state) {
     processChecks(state, logOn);
 }
 BENCHMARK(BM_ProcessCheck_LogOn)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
+
+// A large receipt with the register's state kept in a file, and without one. Every position is
+// stored before it is answered; the state file must not make a position cost more as the
+// receipt grows (scripts/bench.sh prints the ratio of the two).
+void BM_LargeReceipt(benchmark::State& state) {
+    const bool stateFile = state.range(1) != 0;
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("korvant-bench-state-" + std::to_string(std::random_device()()) + ".json");
+    SessionOptions options;
+    if (stateFile) {
+        options.emulator = nlohmann::json{{"state", file.string()}}.dump();
+    }
+    processChecks(state, options);
+    if (stateFile) {
+        // The register lets go of its files when it is configured anew.
+        endSession();
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+            if (entry.path().filename().string().starts_with(file.filename().string())) {
+                std::filesystem::remove(entry.path());
+            }
+        }
+    }
+}
+BENCHMARK(BM_LargeReceipt)
+    ->ArgsProduct({{1000, 10000}, {0, 1}})
+    ->ArgNames({"positions", "state_file"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 void BM_DeviceReplay(benchmark::State& state) {
     const long positions = state.range(0);

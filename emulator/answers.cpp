@@ -56,10 +56,11 @@ json infoData(const FiscalRegister& device) {
     return data;
 }
 
-json stateData(const FiscalRegister& device) {
+json stateData(const FiscalRegister& device, bool showDocument) {
     const FiscalState& state = device.state();
     json data = toJson(device.fiscal() ? state.registration : Registration{});
-    const auto& document = device.document();
+    const OpenDocument* document =
+        showDocument && device.document() ? &*device.document() : nullptr;
     data[key(tag::dev_context)] =
         (device.fiscal() ? kFiscalContext : 0) | (document ? kDocumentContext : 0);
     if (document) {

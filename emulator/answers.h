@@ -20,7 +20,9 @@ nlohmann::json failureAnswer(int32_t response, int32_t extended, const std::stri
 // The data of korvant3_open: serial and firmware version.
 nlohmann::json openData(const FiscalRegister& device);
 nlohmann::json infoData(const FiscalRegister& device);
-nlohmann::json stateData(const FiscalRegister& device);
+// `showDocument` false leaves out the open document: it belongs to another client still at
+// work on it, and for the asking client the register simply is busy.
+nlohmann::json stateData(const FiscalRegister& device, bool showDocument = true);
 nlohmann::json fdStateData(const FiscalRegister& device);
 nlohmann::json moneyData(const FiscalRegister& device);
 

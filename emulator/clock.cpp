@@ -5,16 +5,18 @@
 
 namespace korvant3emu {
 
-int64_t Clock::base() const {
+int64_t Clock::now() const {
     return (fixed_ ? *fixed_ : static_cast<int64_t>(std::time(nullptr))) + offset_;
 }
 
-int64_t Clock::now(int64_t lastDocumentDate) const {
-    return std::max(base(), lastDocumentDate);
+int64_t Clock::nextDocumentDate(int64_t lastDocumentDate) const {
+    return fixed_ ? std::max(now(), lastDocumentDate + 1) : now();
 }
 
-int64_t Clock::nextDocumentDate(int64_t lastDocumentDate) const {
-    return std::max(base(), fixed_ ? lastDocumentDate + 1 : lastDocumentDate);
+void Clock::documentIssued(int64_t date) {
+    if (fixed_ && date > *fixed_ + offset_) {
+        fixed_ = date - offset_;
+    }
 }
 
 } // namespace korvant3emu

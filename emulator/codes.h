@@ -37,6 +37,7 @@ inline constexpr int32_t not_enough_money = 112; // payments short, or drawer sh
 inline constexpr int32_t not_allowed = 113;      // not allowed in the present state
 inline constexpr int32_t shift_closed = 114;     // shift already closed
 inline constexpr int32_t not_stored = 115;       // the register could not store its state
+inline constexpr int32_t clock_behind = 116;     // clock before the last fiscal document's date
 } // namespace extended
 
 // A refusal of the register: raised by an operation before it changes anything.

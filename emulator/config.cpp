@@ -101,6 +101,10 @@ void apply(EmulatorConfig& config, const std::string& name, const json& value) {
         config.tape = text(value, name);
     } else if (name == "state") {
         config.state = text(value, name);
+    } else if (name == "print_ms") {
+        config.print_ms = integer(value, name, 0, 60000);
+    } else if (name == "lock_wait_ms") {
+        config.lock_wait_ms = integer(value, name, 0, 600000);
     } else if (name == "refusals") {
         const std::string when = text(value, name);
         if (when != "start" && when != "end") {

@@ -44,6 +44,8 @@ struct EmulatorConfig {
     std::optional<int64_t> clock;
     std::string tape;
     std::string state;
+    int64_t print_ms = 0;           // the printer's time per document, before it is on paper
+    int64_t lock_wait_ms = 5000;    // the longest wait for a register another process keeps
     bool refusals_at_start = false; // refusals in the start answer instead of the final one
 };
 

@@ -1,12 +1,17 @@
 // The device library functions as the emulator answers them: connections, the
-// reading calls, fiscal-register mode, and the task protocol.
+// reading calls, fiscal-register mode, and the task protocol, each call taking
+// the register as long as it needs it.
 
 #include "answers.h"
+#include "client_turns.h"
 #include "codes.h"
 #include "device/json_depth.h"
 #include "device/tag_dictionary.h"
 #include "emulator.h"
 #include "operations.h"
+#include "persistence.h"
+
+#include <chrono>
 
 namespace korvant3emu {
 namespace {
@@ -23,7 +28,34 @@ json taskData(uint32_t number) {
     return {{key(korvant::tag::task_id), number}};
 }
 
+int64_t millisecondsSince1970() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
+
+std::optional<Emulator::Reply> Emulator::registerUnavailable() {
+    try {
+        if (store_.take(*device_, printer_, std::chrono::milliseconds(config_.lock_wait_ms))) {
+            return std::nullopt;
+        }
+        return Reply{result::ok,
+                     text(failureAnswer(response::refused, extended::busy,
+                                        "the register is busy with another client")),
+                     0};
+    } catch (const StateFileError& error) {
+        return Reply{result::failed, text(failureAnswer(response::failure, 0, error.message)), 0};
+    }
+}
+
+bool Emulator::present(const Client& client) {
+    if (client.process != store_.process()) {
+        return store_.processPresent(client.process);
+    }
+    return connection(client.handle) != nullptr;
+}
 
 Emulator::Reply Emulator::notOpen(int32_t handle) {
     return {result::no_connection,
@@ -36,9 +68,9 @@ Emulator::Reply Emulator::openConnection(const CallFaults& faults) {
     if (!configError_.empty()) {
         return {result::failed, text(failureAnswer(response::failure, 0, configError_)), 0};
     }
-    std::string reason;
-    if (!stateLoaded_ && !loadState(reason)) {
-        return {result::failed, text(failureAnswer(response::failure, 0, reason)), 0};
+    if (auto unavailable = registerUnavailable()) {
+        unavailable->result = result::failed;
+        return *unavailable;
     }
     const int32_t handle = ++lastHandle_;
     connections_[handle] = Connection{};
@@ -60,14 +92,22 @@ Emulator::Reply Emulator::readState(Function function, int32_t handle, const cha
     if (connection(handle) == nullptr) {
         return notOpen(handle);
     }
+    if (auto unavailable = registerUnavailable()) {
+        return *unavailable;
+    }
     json data;
     switch (function) {
     case Function::get_info:
         data = infoData(*device_);
         break;
-    case Function::get_state:
-        data = stateData(*device_);
+    case Function::get_state: {
+        const auto& document = device_->document();
+        const bool foreign = document && document->owner &&
+                             *document->owner != Client{store_.process(), handle} &&
+                             present(*document->owner);
+        data = stateData(*device_, !foreign);
         break;
+    }
     case Function::get_fdstate:
         data = fdStateData(*device_);
         break;
@@ -168,40 +208,79 @@ Emulator::Reply Emulator::startTask(Function function, int32_t handle, const cha
     } catch (const BadRequest& bad) {
         return {result::bad_request, text(failureAnswer(response::bad_request, 0, bad.message)), 0};
     }
-    const TaskOutcome outcome = performTask(operation, *open, faults);
-    if (outcome.refused && config_.refusals_at_start && !faults.end) {
-        return {result::ok, text(outcome.final), 0};
+    const Client client{store_.process(), handle};
+    const std::optional<InjectedAnswer> endFault = faults.end;
+    const auto finalText = [endFault](const TaskOutcome& outcome) {
+        return endFault ? endFault->applyTo(outcome.final) : text(outcome.final);
+    };
+    // A connection's tasks are done in the order they came: behind one that waits, a task waits.
+    const std::optional<TaskOutcome> outcome =
+        tasks_.waiting(handle) ? std::nullopt : attemptTask(operation, client, endFault);
+    if (outcome && outcome->refused && config_.refusals_at_start && !faults.end) {
+        return {result::ok, text(outcome->final), 0};
     }
     const TaskTiming timing{faults.busy_polls.value_or(config_.busy_polls[function]),
                             config_.task_ms[function], faults.busy_forever};
     const uint32_t number =
-        tasks_.add(handle, function,
-                   faults.end ? faults.end->applyTo(outcome.final) : text(outcome.final), timing);
+        outcome
+            ? tasks_.add(handle, function, finalText(*outcome), timing)
+            : tasks_.addWaiting(
+                  handle, function,
+                  [this, operation, client, endFault, finalText]() -> std::optional<std::string> {
+                      const auto done = attemptTask(operation, client, endFault);
+                      return done ? std::optional(finalText(*done)) : std::nullopt;
+                  },
+                  timing);
     const json start = envelope(response::ok, extended::none, taskData(number));
     return {result::ok, faults.start ? faults.start->applyTo(start) : text(start), number};
 }
 
-Emulator::TaskOutcome Emulator::performTask(const Operation& operation, Connection& connection,
-                                            const CallFaults& faults) {
-    if (faults.end && !faults.end->perform) {
-        return {envelope(response::ok, extended::none, closingData(*device_)), false};
+std::optional<Emulator::TaskOutcome>
+Emulator::attemptTask(const Operation& operation, const Client& client,
+                      const std::optional<InjectedAnswer>& endFault) {
+    if (endFault && !endFault->perform) {
+        return TaskOutcome{envelope(response::ok, extended::none, closingData(*device_)), false};
     }
+    if (auto unavailable = registerUnavailable()) {
+        if (unavailable->result == result::ok) {
+            return std::nullopt; // busy: tried again at the next poll
+        }
+        return TaskOutcome{json::parse(*unavailable->answer), true};
+    }
+    Connection* open = connection(client.handle);
+    const auto& document = device_->document();
+    if (open == nullptr ||
+        !takeTurn(
+            store_.waiting(), client, document ? document->owner : std::nullopt,
+            [this](const Client& other) { return present(other); }, millisecondsSince1970())) {
+        return std::nullopt;
+    }
+    return performTask(operation, *open, client);
+}
+
+Emulator::TaskOutcome Emulator::performTask(const Operation& operation, Connection& connection,
+                                            const Client& client) {
     const int64_t lastDocument = device_->state().last.number;
     TaskOutcome outcome;
+    PrintJob printing;
     try {
         refuseUnless(connection.fiscalMode, extended::not_in_mode,
                      "the connection is not in fiscal-register mode");
         operation(*device_);
+        device_->claimDocument(client);
         // Stored before it is answered, and printed only once stored.
-        storeState(device_->state().last.number != lastDocument);
+        printing = printer_.job(device_->takePrintouts());
+        store_.store(*device_, printing, device_->state().last.number != lastDocument);
         outcome.final = envelope(response::ok, extended::none, closingData(*device_));
     } catch (const Refusal& refusal) {
+        printing = {};
         device_->discardPrintouts();
+        device_->takeChanges();
         json data = closingData(*device_);
         data["message"] = refusal.reason;
         outcome = {envelope(response::refused, refusal.extended, std::move(data)), true};
     }
-    device_->commitPrintouts();
+    printer_.print(printing);
     return outcome;
 }
 

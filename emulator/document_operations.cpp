@@ -3,11 +3,16 @@
 
 #include "codes.h"
 #include "fiscal_register.h"
+#include "item_codes.h"
 #include "printouts.h"
+#include "random_token.h"
+#include "receipt_arithmetic.h"
 
+#include <algorithm>
 #include <bit>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace korvant3emu {
 namespace {
@@ -37,10 +42,14 @@ bool buyerFits(const BuyerIdentity& buyer) {
 void FiscalRegister::openDocument(const OpenDocRequest& request) {
     requireFiscal();
     refuseUnless(state_.shift.open, extended::not_allowed, "the shift is closed");
+    const auto kind = docKindOf(request.doc_kind);
+    // A receipt will be a fiscal document; a cash document is not.
+    if (!kind || !isCashDocument(*kind)) {
+        requireClockNotBehind();
+    }
     refuseUnless(shiftState() != kShiftExpired, extended::shift_expired,
                  "the shift is older than 24 hours");
     refuseUnless(!document_, extended::not_allowed, "a document is already open");
-    const auto kind = docKindOf(request.doc_kind);
     refuseUnless(kind.has_value(), extended::bad_parameters, "unknown doc_kind");
     if (!isCashDocument(*kind)) {
         refuseUnless(oneTaxSystemOf(request.taxcode, state_.registration.taxcode),
@@ -55,6 +64,7 @@ void FiscalRegister::openDocument(const OpenDocRequest& request) {
     }
 
     OpenDocument document;
+    document.id = randomToken();
     document.kind = *kind;
     document.cashier = request.cashier;
     document.taxcode = request.taxcode;
@@ -72,10 +82,16 @@ void FiscalRegister::addItem(Item item) {
                  "a cash document takes no items");
     refuseUnless(item.tax_id >= 1 && item.tax_id <= 6, extended::bad_parameters,
                  "tax_id must be 1 to 6");
+    refuseUnless(paymentMethodTitle(item.payment_method) != nullptr, extended::bad_parameters,
+                 "payment_method must be 1 to 7");
+    refuseUnless(calculationSubjectTitle(item.item_attr) != nullptr, extended::bad_parameters,
+                 "item_attr must be a calculation subject the register knows");
+    refuseUnless(knownMeasure(item.unit), extended::bad_parameters,
+                 "unit_id must be a measure the register knows");
     refuseUnless(item.quant > 0, extended::bad_parameters, "quant must be positive");
     refuseUnless(item.price >= 0 && item.discount >= 0, extended::bad_parameters,
                  "price and item_disc_abs must not be negative");
-    const auto total = itemTotal(item.price, item.quant, item.discount);
+    const auto total = positionTotal(item.price, item.quant, item.discount);
     refuseUnless(total.has_value() && *total >= 0, extended::bad_parameters,
                  "the item total is negative or too large");
     int64_t documentTotal = 0;
@@ -85,6 +101,7 @@ void FiscalRegister::addItem(Item item) {
     item.total = *total;
     document_->total = documentTotal;
     document_->positions.emplace_back(std::move(item));
+    changed(DocumentChange::Kind::position, document_->positions.size() - 1);
 }
 
 void FiscalRegister::addText(const TextLine& line) {
@@ -92,16 +109,23 @@ void FiscalRegister::addText(const TextLine& line) {
     refuseUnless(line.text_type >= 1 && line.text_type <= 5, extended::bad_parameters,
                  "text_type must be 1 to 5");
     document_->positions.emplace_back(line);
+    changed(DocumentChange::Kind::position, document_->positions.size() - 1);
 }
 
 void FiscalRegister::setAgent(const AgentRequest& request) {
     refuseUnless(document_.has_value(), extended::not_allowed, "no document is open");
-    Item* item = document_->lastItem();
-    refuseUnless(item != nullptr, extended::not_allowed, "agent data needs an item before it");
+    auto& positions = document_->positions;
+    const auto last = std::find_if(positions.rbegin(), positions.rend(), [](const Position& p) {
+        return std::holds_alternative<Item>(p);
+    });
+    refuseUnless(last != positions.rend(), extended::not_allowed,
+                 "agent data needs an item before it");
     refuseUnless(request.agent >= 1 && request.agent <= 7, extended::bad_parameters,
                  "agent must be 1 to 7");
-    item->agent = request.texts;
-    item->agent["agent"] = request.agent;
+    Item& item = std::get<Item>(*last);
+    nlohmann::json previous = std::exchange(item.agent, request.texts);
+    item.agent["agent"] = request.agent;
+    changed(DocumentChange::Kind::agent, size_t(positions.rend() - last) - 1, std::move(previous));
 }
 
 void FiscalRegister::closeDocument(const Payments& payments) {
@@ -119,6 +143,7 @@ void FiscalRegister::closeDocument(const Payments& payments) {
 }
 
 void FiscalRegister::closeReceipt(const Payments& payments) {
+    requireClockNotBehind();
     const OpenDocument& receipt = *document_;
     // A correction of the older kind carries only its sums; a receipt needs an item.
     const bool sumsOnly = receipt.itemCount() == 0;
@@ -140,11 +165,12 @@ void FiscalRegister::closeReceipt(const Payments& payments) {
     group.check_total += total;
     state_.shift.doc_number += 1;
     state_.cash += cashIn ? cashMoved : -cashMoved;
+    const int64_t date = nextDocumentDate();
     Layout document = newLayout();
     printOwner(document, state_.registration);
-    printReceipt(document, receipt, {payments, total, change}, state_.shift.id,
-                 state_.shift.doc_number);
-    issueFiscal(document, ReceiptSums{receipt.kind, total});
+    printReceipt(document, receipt, {payments, total, change},
+                 {state_.shift.id, state_.shift.doc_number, date});
+    issueFiscal(document, date, ReceiptSums{receipt.kind, total});
     document_.reset();
 }
 
@@ -153,11 +179,18 @@ void FiscalRegister::closeCashDocument(const Payments& payments) {
     refuseUnless(cashIn || payments.cash <= state_.cash, extended::not_enough_money,
                  "not enough cash in the drawer");
 
+    // A register's non-fiscal document: numbered by a counter of its own, with no fiscal
+    // number or sign, moving the drawer and the shift's cash totals.
     state_.cash += cashIn ? payments.cash : -payments.cash;
+    Counter& moves = cashIn ? state_.cash_in : state_.cash_out;
+    moves.check_count += 1;
+    moves.check_total += payments.cash;
+    state_.cash_documents += 1;
     Layout document = newLayout();
     printOwner(document, state_.registration);
-    printCashDocument(document, *document_, payments.cash, state_.cash, state_.shift.id);
-    issueFiscal(document);
+    printCashDocument(document, *document_, payments.cash, state_.cash,
+                      {state_.shift.id, state_.cash_documents, now()});
+    issuePlain(document);
     document_.reset();
 }
 

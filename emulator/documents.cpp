@@ -1,6 +1,5 @@
 #include "documents.h"
 
-#include "device/item_sums.h"
 #include "device/tag_dictionary.h"
 #include "request.h"
 #include "stored_json.h"
@@ -74,16 +73,9 @@ Item* OpenDocument::lastItem() {
     return nullptr;
 }
 
-std::optional<int64_t> itemTotal(int64_t price, int64_t quant, int64_t discount) {
-    const auto sum = korvant::itemSum(price, quant);
-    int64_t total = 0;
-    if (!sum || __builtin_sub_overflow(*sum, discount, &total)) {
-        return std::nullopt;
-    }
-    return total;
-}
-
 namespace {
+
+using nlohmann::json;
 
 // The buyer's identity members as the open request carried them: only those sent.
 void addBuyer(nlohmann::json& stored, const BuyerIdentity& buyer) {
@@ -119,51 +111,33 @@ BuyerIdentity buyerFromJson(const nlohmann::json& stored) {
             text(tag::client_ident_data), number(tag::birth_date)};
 }
 
-} // namespace
-
-nlohmann::json toJson(const OpenDocument& document) {
-    auto positions = nlohmann::json::array();
-    for (const auto& position : document.positions) {
-        if (const auto* item = std::get_if<Item>(&position)) {
-            positions.push_back(
-                {{key(tag::name), item->name},
-                 {key(tag::price), item->price},
-                 {key(tag::quant), item->quant},
-                 {key(tag::item_disc_abs), item->discount},
-                 {key(tag::tax_id), item->tax_id},
-                 {key(tag::tax_value),
-                  item->tax_value ? nlohmann::json(*item->tax_value) : nlohmann::json()},
-                 {key(tag::payment_method), item->payment_method},
-                 {key(tag::item_attr), item->item_attr},
-                 {"marked", item->marked},
-                 {"total", item->total},
-                 {key(tag::agent), item->agent}});
-        } else {
-            const auto& line = std::get<TextLine>(position);
-            positions.push_back(
-                {{key(tag::text_type), line.text_type}, {key(tag::text), line.text}});
-        }
+json toJson(const Position& position) {
+    if (const auto* item = std::get_if<Item>(&position)) {
+        return {{key(tag::name), item->name},
+                {key(tag::price), item->price},
+                {key(tag::quant), item->quant},
+                {key(tag::item_disc_abs), item->discount},
+                {key(tag::tax_id), item->tax_id},
+                {key(tag::tax_value), item->tax_value ? json(*item->tax_value) : json()},
+                {key(tag::payment_method), item->payment_method},
+                {key(tag::item_attr), item->item_attr},
+                {key(tag::unit_id), item->unit},
+                {"marked", item->marked},
+                {"total", item->total},
+                {key(tag::agent), item->agent}};
     }
-    nlohmann::json stored = {{key(tag::doc_kind), static_cast<int>(document.kind)},
-                             {key(tag::user_name), document.cashier.name},
-                             {key(tag::user_inn), document.cashier.inn},
-                             {key(tag::taxcode), document.taxcode},
-                             {key(tag::client_name), document.client_name},
-                             {key(tag::client_inn), document.client_inn},
-                             {key(tag::client_contact), document.client_contact},
-                             {key(tag::correction_kind), document.correction.kind},
-                             {key(tag::correction_date), document.correction.date},
-                             {key(tag::correction_document), document.correction.document},
-                             {key(tag::correction_description), document.correction.description},
-                             {"positions", positions},
-                             {"total", document.total}};
-    addBuyer(stored, document.buyer);
-    return stored;
+    const auto& line = std::get<TextLine>(position);
+    return {{key(tag::text_type), line.text_type}, {key(tag::text), line.text}};
 }
 
-namespace {
+json agentFromJson(const json& agent) {
+    if (!agent.is_null() && !agent.is_object()) {
+        throw std::runtime_error("the agent data of an item is not an object");
+    }
+    return agent;
+}
 
-Position positionFromJson(const nlohmann::json& stored) {
+Position positionFromJson(const json& stored) {
     if (!stored.is_object()) {
         throw std::runtime_error("a position is not an object");
     }
@@ -182,18 +156,61 @@ Position positionFromJson(const nlohmann::json& stored) {
     }
     item.payment_method = stored::number(stored, key(tag::payment_method));
     item.item_attr = stored::number(stored, key(tag::item_attr));
+    // Kept since the register checks units; a document stored before reads as pieces.
+    item.unit = stored.contains(key(tag::unit_id)) ? stored::number(stored, key(tag::unit_id)) : 0;
     item.marked = stored::flag(stored, "marked");
     item.total = stored::number(stored, "total");
-    item.agent = stored::required(stored, key(tag::agent));
-    if (!item.agent.is_null() && !item.agent.is_object()) {
-        throw std::runtime_error("the agent data of an item is not an object");
-    }
+    item.agent = agentFromJson(stored::required(stored, key(tag::agent)));
     return item;
+}
+
+void appendPosition(OpenDocument& document, Position position) {
+    if (const auto* item = std::get_if<Item>(&position)) {
+        document.total += item->total;
+    }
+    document.positions.push_back(std::move(position));
 }
 
 } // namespace
 
-OpenDocument documentFromJson(const nlohmann::json& stored) {
+json documentHeader(const OpenDocument& document) {
+    json header = {{key(tag::doc_kind), static_cast<int>(document.kind)},
+                   {key(tag::user_name), document.cashier.name},
+                   {key(tag::user_inn), document.cashier.inn},
+                   {key(tag::taxcode), document.taxcode},
+                   {key(tag::client_name), document.client_name},
+                   {key(tag::client_inn), document.client_inn},
+                   {key(tag::client_contact), document.client_contact},
+                   {key(tag::correction_kind), document.correction.kind},
+                   {key(tag::correction_date), document.correction.date},
+                   {key(tag::correction_document), document.correction.document},
+                   {key(tag::correction_description), document.correction.description},
+                   {"id", document.id}};
+    addBuyer(header, document.buyer);
+    header["owner"] = document.owner ? json{{"process", document.owner->process},
+                                            {"handle", document.owner->handle}}
+                                     : json();
+    return header;
+}
+
+json toJson(const OpenDocument& document) {
+    json whole = documentHeader(document);
+    auto positions = json::array();
+    for (const auto& position : document.positions) {
+        positions.push_back(toJson(position));
+    }
+    whole["positions"] = std::move(positions);
+    whole["total"] = document.total;
+    return whole;
+}
+
+json storedDocument(const OpenDocument& document) {
+    json stored = toJson(document);
+    stored["changes"] = document.changes;
+    return stored;
+}
+
+OpenDocument documentFromJson(const json& stored) {
     if (!stored.is_object()) {
         throw std::runtime_error("the open document is not an object");
     }
@@ -218,7 +235,41 @@ OpenDocument documentFromJson(const nlohmann::json& stored) {
         document.positions.push_back(positionFromJson(position));
     }
     document.total = stored::number(stored, "total");
+    // A document stored by an earlier version has no identity, owner or record of changes.
+    if (stored.contains("id")) {
+        document.id = stored::text(stored, "id");
+        document.changes = stored::number(stored, "changes");
+        const json& owner = stored::required(stored, "owner");
+        if (!owner.is_null()) {
+            document.owner = Client{stored::text(owner, "process"),
+                                    static_cast<int32_t>(stored::number(owner, "handle"))};
+        }
+    }
     return document;
+}
+
+json toJson(const OpenDocument& document, const DocumentChange& change) {
+    const Position& position = document.positions.at(change.index);
+    if (change.kind == DocumentChange::Kind::position) {
+        return {{"n", change.number}, {"position", toJson(position)}};
+    }
+    return {{"n", change.number}, {"agent", std::get<Item>(position).agent}};
+}
+
+void applyChange(OpenDocument& document, const json& change) {
+    if (!change.is_object() || stored::number(change, "n") != document.changes + 1) {
+        throw std::runtime_error("a change of the open document is out of order");
+    }
+    if (change.contains("position")) {
+        appendPosition(document, positionFromJson(change["position"]));
+    } else {
+        Item* item = document.lastItem();
+        if (item == nullptr) {
+            throw std::runtime_error("agent data comes before any item");
+        }
+        item->agent = agentFromJson(stored::required(change, "agent"));
+    }
+    document.changes += 1;
 }
 
 } // namespace korvant3emu

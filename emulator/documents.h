@@ -45,8 +45,9 @@ struct Item {
     int64_t discount = 0;
     int64_t tax_id = 0;
     std::optional<int64_t> tax_value;
-    int64_t payment_method = 0;
-    int64_t item_attr = 0;
+    int64_t payment_method = 0; // 0 when not sent
+    int64_t item_attr = 0;      // the calculation subject; 0 when not sent
+    int64_t unit = 0;           // the measure of the quantity; 0 is pieces
     bool marked = false;
     nlohmann::json agent; // null until set_agent
     int64_t total = 0;
@@ -94,7 +95,30 @@ struct Correction {
     std::string description;
 };
 
+// A client of the register: a connection (its handle) of a process (its token; every process
+// sharing a register names itself with a random one).
+struct Client {
+    std::string process;
+    int32_t handle = 0;
+
+    bool operator==(const Client&) const = default;
+};
+
+// A change of the open document after its opening, in the order made: the position appended
+// at `index` of the positions, or agent data set on the item there. `number` counts the
+// document's changes from 1.
+struct DocumentChange {
+    enum class Kind { position, agent };
+    Kind kind = Kind::position;
+    size_t index = 0;
+    int64_t number = 0;
+    nlohmann::json previousAgent; // what agent data replaced, to put it back
+};
+
 struct OpenDocument {
+    std::string id;              // tells this document from any other opened before or after
+    std::optional<Client> owner; // the client that opened it (or took it over)
+    int64_t changes = 0;         // changes made since the opening
     DocKind kind = DocKind::sale;
     Cashier cashier;
     int64_t taxcode = 0;
@@ -110,13 +134,22 @@ struct OpenDocument {
     Item* lastItem();
 };
 
-// price × quant / 10000 rounded half up to the kopeck, as the fiscal storage
-// keeps it, minus the discount; nothing when it does not fit 64 bits.
-std::optional<int64_t> itemTotal(int64_t price, int64_t quant, int64_t discount);
-
-// The whole document, as the state view shows it and the state file keeps it.
+// The whole document, as the state view shows it: its header, positions and total.
 nlohmann::json toJson(const OpenDocument& document);
-// The document toJson gave; std::runtime_error names what is missing or wrong.
+// What tells a document and its owner apart: everything but its positions and sums (its kind,
+// cashier, buyer, correction, identity and owner). Two documents with the same header differ
+// only in their changes.
+nlohmann::json documentHeader(const OpenDocument& document);
+// The document as the state file keeps it: its header, positions and sums, and the number of
+// changes folded into them.
+nlohmann::json storedDocument(const OpenDocument& document);
+// The document storedDocument (or an earlier version's toJson) gave; std::runtime_error names
+// what is missing or wrong.
 OpenDocument documentFromJson(const nlohmann::json& stored);
+
+// A change as the document's record keeps it, and the change applied to the document (which
+// must be the document's next one); std::runtime_error when it is not such a change.
+nlohmann::json toJson(const OpenDocument& document, const DocumentChange& change);
+void applyChange(OpenDocument& document, const nlohmann::json& change);
 
 } // namespace korvant3emu

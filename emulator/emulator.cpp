@@ -3,7 +3,6 @@
 #include "answers.h"
 #include "codes.h"
 #include "fiscal_sign.h"
-#include "persistence.h"
 
 namespace korvant3emu {
 namespace {
@@ -46,8 +45,16 @@ int32_t Emulator::call(Function function, int32_t handle, const char* request, u
     std::lock_guard lock(mutex_);
     startOnFirstUse();
     const CallFaults faults = faults_.onCall(function);
-    const Reply reply = faults.result ? Reply{*faults.result, std::nullopt, 0}
-                                      : dispatch(function, handle, request, polled, faults);
+    Reply reply;
+    try {
+        reply = faults.result ? Reply{*faults.result, std::nullopt, 0}
+                              : dispatch(function, handle, request, polled, faults);
+    } catch (...) {
+        store_.release();
+        throw;
+    }
+    // Whatever the call took of the register is let go before it is answered.
+    store_.release();
 
     CallRecord record{function,
                       handle,
@@ -134,50 +141,18 @@ void Emulator::startOnFirstUse() {
 void Emulator::configure(EmulatorConfig config) {
     config_ = std::move(config);
     const Clock clock(config_.clock);
+    FiscalState initial = initialState(config_, clock.now());
+    store_.configure(config_.state, initial);
     device_ = std::make_unique<FiscalRegister>(
         Identity{config_.serial, config_.firmware_version, size_t(config_.line_length)},
-        initialState(config_, clock.now(0)), clock, config_.tape);
+        std::move(initial), clock);
+    printer_ = Printer(config_.tape, std::chrono::milliseconds(config_.print_ms));
     configError_.clear();
-    stateLoaded_ = config_.state.empty();
-    stateFileError_.clear();
     connections_.clear();
     lastHandle_ = 0;
     tasks_.clear();
     journal_.clear();
     faults_.clear();
-}
-
-bool Emulator::loadState(std::string& reason) {
-    try {
-        if (auto stored = loadStateFile(config_.state)) {
-            device_->replaceState(std::move(stored->state), std::move(stored->document));
-        }
-        storedText_ = stateFileText(device_->state(), device_->document());
-        stateLoaded_ = true;
-        return true;
-    } catch (const StateFileError& error) {
-        reason = error.message;
-        return false;
-    }
-}
-
-void Emulator::storeState(bool durable) {
-    if (config_.state.empty() || !stateLoaded_) {
-        return;
-    }
-    std::string text = stateFileText(device_->state(), device_->document());
-    if (text == storedText_) {
-        return;
-    }
-    stateFileError_ = writeStateFile(config_.state, text, durable);
-    if (stateFileError_.empty()) {
-        storedText_ = std::move(text);
-        return;
-    }
-    StoredRegister previous = readStateText(storedText_, config_.state);
-    device_->restore(std::move(previous.state), std::move(previous.document));
-    throw Refusal{extended::not_stored,
-                  "the register could not store its state: " + stateFileError_};
 }
 
 const char* Emulator::controlText(std::string text) {
@@ -238,6 +213,9 @@ int Emulator::advanceClock(int64_t seconds) {
 const char* Emulator::state() {
     std::lock_guard lock(mutex_);
     startOnFirstUse();
+    // The register as it is now, if it can be had; else as this process last saw it.
+    registerUnavailable();
+    store_.release();
     auto connections = json::array();
     for (const auto& [handle, open] : connections_) {
         connections.push_back({{"handle", handle}, {"fiscal_mode", open.fiscalMode}});
@@ -257,7 +235,7 @@ const char* Emulator::state() {
         {"faults", faults_.size()},
         {"config_error", optionalText(configError_)},
         {"control_error", optionalText(controlError_)},
-        {"state_file_error", optionalText(stateFileError_)},
+        {"state_file_error", optionalText(store_.error())},
     };
     return controlText(view.dump(-1, ' ', false, json::error_handler_t::replace));
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The one emulator of the process: the register, the connections to it, the
 // tasks in flight, the journal and the injected faults, behind one mutex. The
-// device library functions and the control API both come through here.
+// device library functions and the control API both come through here. Every
+// call that reads or changes the register takes it from the store for the call
+// alone, so processes sharing a state file serve their clients one at a time.
 
 #include "config.h"
 #include "faults.h"
@@ -9,6 +11,8 @@
 #include "functions.h"
 #include "journal.h"
 #include "operations.h"
+#include "printer.h"
+#include "register_store.h"
 #include "task_queue.h"
 
 #include <cstdint>
@@ -69,25 +73,27 @@ private:
         nlohmann::json final; // the task's final answer
         bool refused = false;
     };
-    // Performs the operation, unless a fault says otherwise, and gives the
-    // task's final answer.
+    // Performs the task's operation when it is the client's turn at the register, unless a
+    // fault says otherwise, and gives the task's final answer; nothing while the client must
+    // wait (the register another client's, or another process's beyond the wait).
+    std::optional<TaskOutcome> attemptTask(const Operation& operation, const Client& client,
+                                           const std::optional<InjectedAnswer>& endFault);
     TaskOutcome performTask(const Operation& operation, Connection& connection,
-                            const CallFaults& faults);
+                            const Client& client);
     static Reply notOpen(int32_t handle);
+
+    // Takes the register for the rest of the call; the answer to give instead when it cannot
+    // be taken: busy (R 3, E 103) while another process keeps it beyond the wait, a failure
+    // (R 1) when its state file cannot be used.
+    std::optional<Reply> registerUnavailable();
+    // Whether a client of the register is still there: its process, and its connection.
+    bool present(const Client& client);
 
     Connection* connection(int32_t handle);
     const char* keepAnswer(int32_t handle, const std::string& answer);
 
     void startOnFirstUse();
     void configure(EmulatorConfig config);
-    // Reads the state file at the first connection; false with the reason when
-    // it cannot be used.
-    bool loadState(std::string& reason);
-    // Stores the register's state when an operation changed it, before anything
-    // is answered (`durable` for a new fiscal document). When it cannot be
-    // stored (a full disk) the register goes back to the state stored before,
-    // and the operation is refused.
-    void storeState(bool durable);
     const char* controlText(std::string text);
 
     std::mutex mutex_;
@@ -96,9 +102,8 @@ private:
     std::string configError_;  // why the configuration from the environment was refused
     std::string controlError_; // why the last reset or injection was refused
     std::unique_ptr<FiscalRegister> device_;
-    bool stateLoaded_ = false;
-    std::string storedText_;     // what the state file holds
-    std::string stateFileError_; // the last failure to write the state file
+    Printer printer_{{}, {}};
+    RegisterStore store_;
     std::map<int32_t, Connection> connections_;
     int32_t lastHandle_ = 0;
     TaskQueue tasks_;

@@ -58,10 +58,16 @@ FileStatus fileStatus(const std::string& path) {
     return in ? FileStatus::readable : FileStatus::unreadable;
 }
 
-bool fileHasContent(const std::string& path) {
+uint64_t fileSize(const std::string& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(utf8Path(path), error);
-    return !error && size > 0;
+    return error ? 0 : size;
+}
+
+bool truncateFile(const std::string& path, uint64_t size) {
+    std::error_code error;
+    std::filesystem::resize_file(utf8Path(path), size, error);
+    return !error;
 }
 
 std::optional<std::string> readFileText(const std::string& path) {
@@ -92,6 +98,14 @@ std::string replaceFileText(const std::string& path, const std::string& text, bo
         return "cannot replace " + path;
     }
     return {};
+}
+
+std::FILE* openForAppending(const std::string& path) {
+#ifdef _WIN32
+    return _wfopen(utf8Path(path).c_str(), L"ab");
+#else
+    return std::fopen(path.c_str(), "ab");
+#endif
 }
 
 bool appendFileText(const std::string& path, const std::string& text) {

@@ -2,10 +2,10 @@
 
 #include "check_code.h"
 #include "codes.h"
-#include "file_text.h"
 #include "fiscal_sign.h"
 #include "printouts.h"
-#include "tape_page.h"
+
+#include <utility>
 
 namespace korvant3emu {
 namespace {
@@ -16,41 +16,32 @@ constexpr size_t kPrintedKept = 1000;
 
 } // namespace
 
-FiscalRegister::FiscalRegister(Identity identity, FiscalState state, Clock clock,
-                               std::string tapePath)
-    : identity_(std::move(identity)), state_(std::move(state)), clock_(clock),
-      tapePath_(std::move(tapePath)), pagePath_(pagePathBeside(tapePath_)) {}
+FiscalRegister::FiscalRegister(Identity identity, FiscalState state, Clock clock)
+    : identity_(std::move(identity)), state_(std::move(state)), clock_(clock) {}
 
 void FiscalRegister::replaceState(FiscalState state, std::optional<OpenDocument> document) {
-    restore(std::move(state), std::move(document));
-    printed_.clear();
-}
-
-void FiscalRegister::restore(FiscalState state, std::optional<OpenDocument> document) {
+    clock_.catchUp(state.last.date);
     state_ = std::move(state);
     document_ = std::move(document);
     discardPrintouts();
+    changes_.clear();
+    // Copies are printed only of documents the register holds.
+    printed_.erase(printed_.upper_bound(state_.last.number), printed_.end());
 }
 
-void FiscalRegister::commitPrintouts() {
-    if (!tapePath_.empty() && !pendingPrintouts_.empty()) {
-        // Out of paper is not the fiscal storage's concern: the document stands.
-        std::string torn;
-        for (const Layout& document : pendingPrintouts_) {
-            torn += document.text() + std::string(identity_.line_length, '=') + "\n";
-        }
-        appendFileText(tapePath_, torn);
-        for (const Layout& document : pendingPrintouts_) {
-            appendToPage(pagePath_, document);
-        }
-    }
+std::vector<Layout> FiscalRegister::takePrintouts() {
     for (auto& [number, document] : pendingPrinted_) {
         printed_.insert_or_assign(number, std::move(document));
         if (printed_.size() > kPrintedKept) {
             printed_.erase(printed_.begin());
         }
     }
-    discardPrintouts();
+    pendingPrinted_.clear();
+    return std::exchange(pendingPrintouts_, {});
+}
+
+std::vector<DocumentChange> FiscalRegister::takeChanges() {
+    return std::exchange(changes_, {});
 }
 
 void FiscalRegister::discardPrintouts() {
@@ -58,10 +49,39 @@ void FiscalRegister::discardPrintouts() {
     pendingPrinted_.clear();
 }
 
+void FiscalRegister::claimDocument(const Client& owner) {
+    if (document_) {
+        document_->owner = owner;
+    }
+}
+
+void FiscalRegister::changed(DocumentChange::Kind kind, size_t index,
+                             nlohmann::json previousAgent) {
+    document_->changes += 1;
+    changes_.push_back({kind, index, document_->changes, std::move(previousAgent)});
+}
+
+void FiscalRegister::revertChanges(const std::vector<DocumentChange>& changes) {
+    for (auto change = changes.rbegin(); change != changes.rend() && document_; ++change) {
+        auto& positions = document_->positions;
+        if (change->kind == DocumentChange::Kind::agent) {
+            std::get<Item>(positions.at(change->index)).agent = change->previousAgent;
+        } else {
+            if (const auto* item = std::get_if<Item>(&positions.back())) {
+                document_->total -= item->total;
+            }
+            positions.pop_back();
+        }
+        document_->changes -= 1;
+    }
+}
+
 int FiscalRegister::shiftState() const {
     if (!state_.shift.open) {
         return kShiftClosed;
     }
+    // Measured by the clock from the opening: a clock set back makes the shift younger, and
+    // documents dated ahead of the clock do not age it.
     return now() - state_.shift.opened_at >= kShiftLimitSeconds ? kShiftExpired : kShiftOpen;
 }
 
@@ -75,10 +95,17 @@ void FiscalRegister::requireNoDocument() const {
     refuseUnless(!document_, extended::not_allowed, "a document is open");
 }
 
-void FiscalRegister::issueFiscal(Layout& document, std::optional<ReceiptSums> receipt) {
+void FiscalRegister::requireClockNotBehind() const {
+    refuseUnless(now() >= state_.last.date, extended::clock_behind,
+                 "the register's clock is before the date of the last fiscal document");
+}
+
+void FiscalRegister::issueFiscal(Layout& document, int64_t date,
+                                 std::optional<ReceiptSums> receipt) {
     LastDocument issued;
     issued.number = state_.last.number + 1;
-    issued.date = clock_.nextDocumentDate(state_.last.date);
+    issued.date = date;
+    clock_.documentIssued(date);
     issued.sign = fiscalSign(state_.fn_serial, issued.number, issued.date, document.text());
     state_.last = issued;
     // An offline register keeps every document until an exchange that never

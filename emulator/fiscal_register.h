@@ -1,8 +1,10 @@
 #pragma once
 // The emulated fiscal register: its identity, the fiscal storage's state, the
-// document open in it, its clock and its printer. Each operation first checks
-// that the register can do it, raising a Refusal before it changes anything,
-// then changes the state, prints and, for a fiscal document, numbers and signs it.
+// document open in it and its clock. Each operation first checks that the
+// register can do it, raising a Refusal before it changes anything, then changes
+// the state, lays out what it prints and, for a fiscal document, numbers and
+// signs it. What it printed and how the open document changed are handed over to
+// be stored, and printed once stored.
 
 #include "clock.h"
 #include "documents.h"
@@ -31,26 +33,33 @@ inline constexpr int kShiftExpired = 2;
 
 class FiscalRegister {
 public:
-    FiscalRegister(Identity identity, FiscalState state, Clock clock, std::string tapePath);
+    FiscalRegister(Identity identity, FiscalState state, Clock clock);
 
     const Identity& identity() const { return identity_; }
     const FiscalState& state() const { return state_; }
     const std::optional<OpenDocument>& document() const { return document_; }
 
-    // The state read from a state file replaces the configured one, with the
-    // document that was open when it was stored.
+    // The state read from a state file replaces the one in memory, with the document that was
+    // open when it was stored (the configured state at the first reading, or what another
+    // process made of it since), or the one stored before when an operation's state could not
+    // be stored. What the operation printed or changed is discarded with it.
     void replaceState(FiscalState state, std::optional<OpenDocument> document);
-    // Goes back to a state stored earlier, when the one an operation made could
-    // not be stored; what the operation printed is discarded with it.
-    void restore(FiscalState state, std::optional<OpenDocument> document);
 
-    // What the operations printed goes to the paper only once the state that
-    // goes with it is stored: a tape never shows a document the register could
-    // lose. Appends the printouts of the last operation to the tape and its page.
-    void commitPrintouts();
+    // What the last operation printed: to be stored, then printed. Fiscal documents among them
+    // are kept for copies from then on.
+    std::vector<Layout> takePrintouts();
+    // How the last operations changed the open document, oldest first, since they were taken.
+    std::vector<DocumentChange> takeChanges();
     void discardPrintouts();
 
-    int64_t now() const { return clock_.now(state_.last.date); }
+    // Takes back changes that could not be stored, newest first.
+    void revertChanges(const std::vector<DocumentChange>& changes);
+
+    // The open document belongs to the client that opened it, or took it over.
+    void claimDocument(const Client& owner);
+
+    // The register's clock; it may read before the last fiscal document when it was set back.
+    int64_t now() const { return clock_.now(); }
     void advanceClock(int64_t seconds) { clock_.advance(seconds); }
     int shiftState() const;
     // Registered and the archive still open: fiscal documents can be made.
@@ -74,6 +83,10 @@ public:
 private:
     void requireFiscal() const;
     void requireNoDocument() const;
+    // A fiscal document is dated by the clock, never before the last one: a clock set back
+    // refuses it with its own code until it reads the last document's date again.
+    void requireClockNotBehind() const;
+    int64_t nextDocumentDate() const { return clock_.nextDocumentDate(state_.last.date); }
     void closeReceipt(const Payments& payments);
     void closeCashDocument(const Payments& payments);
 
@@ -83,19 +96,23 @@ private:
         DocKind kind;
         int64_t total;
     };
-    // Numbers, dates and signs the document, prints its fiscal attributes (and
-    // a receipt's check code) and sends it to the printer.
-    void issueFiscal(Layout& document, std::optional<ReceiptSums> receipt = std::nullopt);
+    // Numbers the document, dates it `date` (nextDocumentDate(), taken before its body was
+    // printed), signs it, prints its fiscal attributes (and a receipt's check code) and sends it
+    // to the printer.
+    void issueFiscal(Layout& document, int64_t date,
+                     std::optional<ReceiptSums> receipt = std::nullopt);
     // Prints a document that carries no fiscal attributes.
     void issuePlain(Layout& document);
     void print(const Layout& document, std::optional<int64_t> fiscalNumber);
 
+    // Counts a change of the open document, to be stored.
+    void changed(DocumentChange::Kind kind, size_t index, nlohmann::json previousAgent = {});
+
     Identity identity_;
     FiscalState state_;
     Clock clock_;
-    std::string tapePath_;
-    std::string pagePath_; // the tape as a page, beside it
     std::optional<OpenDocument> document_;
+    std::vector<DocumentChange> changes_;
     std::map<int64_t, Layout> printed_; // recent fiscal documents by number
     // Printed by the operation under way, not yet on the tape and its page.
     std::vector<Layout> pendingPrintouts_;

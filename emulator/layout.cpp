@@ -20,8 +20,12 @@ size_t prefixBytes(std::string_view text, size_t count) {
     return bytes;
 }
 
-// Linear in the paragraph's length: every word is measured once, and a word too
-// long for a line is cut into lines from its front without being measured again.
+// A paragraph is printed as it was sent, its runs of spaces included; only a
+// line longer than the width is broken, at the last run of spaces that leaves
+// the line within the width (the run itself goes with the break), or between
+// characters when a word alone is longer than a line. Linear in the paragraph's
+// length: every word and run is measured once, and a word too long for a line is
+// cut into lines from its front without being measured again.
 void wrapParagraph(std::string_view paragraph, size_t width, std::vector<std::string>& out) {
     std::string current;
     size_t currentWidth = 0;
@@ -30,38 +34,52 @@ void wrapParagraph(std::string_view paragraph, size_t width, std::vector<std::st
         current.clear();
         currentWidth = 0;
     };
+    // A run of spaces waiting for the word after it: printed between the two
+    // when both fit, dropped where the line breaks.
+    std::string_view gap;
+    size_t gapWidth = 0;
+    bool leading = true; // spaces before the first word are the text's own
     size_t start = 0;
-    while (start <= paragraph.size()) {
-        size_t end = paragraph.find(' ', start);
+    while (start < paragraph.size()) {
+        const bool isGap = paragraph[start] == ' ';
+        size_t end = isGap ? paragraph.find_first_not_of(' ', start) : paragraph.find(' ', start);
         if (end == std::string_view::npos) {
             end = paragraph.size();
         }
-        std::string_view word = paragraph.substr(start, end - start);
-        start = end + 1;
-        if (word.empty() && end < paragraph.size()) {
+        std::string_view run = paragraph.substr(start, end - start);
+        start = end;
+        if (isGap && !leading) {
+            gap = run;
+            gapWidth = run.size();
             continue;
         }
-        size_t wordWidth = codePoints(word);
-        if (currentWidth > 0 && currentWidth + 1 + wordWidth > width) {
+        leading = false;
+        size_t runWidth = codePoints(run);
+        if (currentWidth > 0 && currentWidth + gapWidth + runWidth <= width) {
+            current += gap;
+            currentWidth += gapWidth;
+        } else if (currentWidth > 0) {
             flush();
         }
-        while (wordWidth > width) {
+        gap = {};
+        gapWidth = 0;
+        while (currentWidth + runWidth > width) {
             if (currentWidth > 0) {
                 flush();
+                continue;
             }
-            const size_t cut = prefixBytes(word, width);
-            out.emplace_back(word.substr(0, cut));
-            word.remove_prefix(cut);
-            wordWidth -= width;
+            const size_t cut = prefixBytes(run, width);
+            out.emplace_back(run.substr(0, cut));
+            run.remove_prefix(cut);
+            runWidth -= width;
         }
-        if (!word.empty()) {
-            if (currentWidth > 0) {
-                current += ' ';
-                ++currentWidth;
-            }
-            current += word;
-            currentWidth += wordWidth;
-        }
+        current += run;
+        currentWidth += runWidth;
+    }
+    // Spaces at the end of the text stay as well, as far as the line has room.
+    if (gapWidth > 0 && currentWidth + gapWidth <= width) {
+        current += gap;
+        currentWidth += gapWidth;
     }
     if (currentWidth > 0 || out.empty()) {
         flush();

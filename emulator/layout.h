@@ -30,6 +30,9 @@ std::vector<std::string> wrap(std::string_view text, size_t width);
 class Layout {
 public:
     explicit Layout(size_t width) : width_(width) {}
+    // A document laid out before (kept in the state file until it is on paper).
+    Layout(size_t width, std::vector<std::string> lines, std::vector<PrintedCode> codes)
+        : width_(width), lines_(std::move(lines)), codes_(std::move(codes)) {}
 
     size_t width() const { return width_; }
 

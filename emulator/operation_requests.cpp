@@ -63,11 +63,12 @@ Item readItem(const Request& request) {
     }
     item.payment_method = request.number(tag::payment_method, 0);
     item.item_attr = request.number(tag::item_attr, 0);
+    item.unit = request.number(tag::unit_id, 0);
     item.marked = !request.text(tag::mark_stamp, {}).empty();
     // Members the register keeps in the document but never prints; their types
     // are checked all the same.
-    for (uint16_t number : {tag::dept_id, tag::unit_id, tag::country, tag::item_attr_ext,
-                            tag::timeout, tag::mark_status}) {
+    for (uint16_t number :
+         {tag::dept_id, tag::country, tag::item_attr_ext, tag::timeout, tag::mark_status}) {
         request.number(number, 0);
     }
     request.text(tag::intcode, {});

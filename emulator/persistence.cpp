@@ -30,11 +30,16 @@ std::optional<StoredRegister> loadStateFile(const std::string& path) {
     return readStateText(*text, path);
 }
 
-std::string stateFileText(const FiscalState& state, const std::optional<OpenDocument>& document) {
+std::string stateFileText(const FiscalState& state, const std::optional<OpenDocument>& document,
+                          const PrintJob& printing) {
     json stored = {{"format", kFormat}, {"fiscal", toJson(state)}};
-    // Files without a document (and those of earlier versions) read as none open.
+    // Files without a document (and those of earlier versions) read as none open, and those
+    // without a print job as having nothing left to print.
     if (document) {
-        stored["document"] = toJson(*document);
+        stored["document"] = storedDocument(*document);
+    }
+    if (!printing.empty()) {
+        stored["printing"] = toJson(printing);
     }
     return stored.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
@@ -48,9 +53,12 @@ StoredRegister readStateText(const std::string& text, const std::string& path) {
         throw StateFileError{"the state file " + path + " is not a state file of this emulator"};
     }
     try {
-        StoredRegister result{fiscalStateFromJson(stored["fiscal"]), std::nullopt};
+        StoredRegister result{fiscalStateFromJson(stored["fiscal"]), std::nullopt, {}};
         if (stored.contains("document")) {
             result.document = documentFromJson(stored["document"]);
+        }
+        if (stored.contains("printing")) {
+            result.printing = printJobFromJson(stored["printing"]);
         }
         return result;
     } catch (const std::runtime_error& error) {

@@ -1,11 +1,12 @@
 #pragma once
-// The state file: the fiscal state and the open document, kept across
-// processes. It is read at the first connection and replaced whenever an
-// operation changed what it holds, by writing a temporary file and renaming it
-// over the old one, before the operation is answered. A file that cannot be
+// The state file: the fiscal state, the open document (as far as it was folded in; the rest of
+// it is in the document's record beside the file) and the last print job, kept across
+// processes. It is replaced whenever an operation changed what it holds, by writing a temporary
+// file and renaming it over the old one, before the operation is answered. A file that cannot be
 // read is reported and never written over.
 
 #include "documents.h"
+#include "printer.h"
 #include "register_state.h"
 
 #include <optional>
@@ -21,6 +22,7 @@ struct StateFileError {
 struct StoredRegister {
     FiscalState state;
     std::optional<OpenDocument> document; // the document open when it was stored
+    PrintJob printing;                    // what the operation that stored it printed
 };
 
 // The stored register; nothing when the file does not exist yet.
@@ -28,7 +30,8 @@ struct StoredRegister {
 std::optional<StoredRegister> loadStateFile(const std::string& path);
 
 // The text of the state file for a register.
-std::string stateFileText(const FiscalState& state, const std::optional<OpenDocument>& document);
+std::string stateFileText(const FiscalState& state, const std::optional<OpenDocument>& document,
+                          const PrintJob& printing);
 
 // The register stateFileText wrote; StateFileError, naming `path`, when the
 // text is not such a state.

@@ -1,8 +1,8 @@
 #include "printouts.h"
 
+#include "item_codes.h"
+#include "receipt_arithmetic.h"
 #include "text_format.h"
-
-#include "device/item_sums.h"
 
 #include <array>
 #include <chrono>
@@ -37,23 +37,30 @@ const char* operationTitle(DocKind kind) {
 
 const char* documentTitle(DocKind kind) {
     if (isCashDocument(kind)) {
-        return "КАССОВЫЙ ДОКУМЕНТ";
+        return "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ";
     }
     return isCorrection(kind) ? "КАССОВЫЙ ЧЕК КОРРЕКЦИИ" : "КАССОВЫЙ ЧЕК";
 }
 
-const char* vatTitle(int64_t taxId) {
+// The general rate of VAT on a date: 20 %, and 22 % from 2026 (the law changed the rate, not
+// the register's slots).
+int64_t generalRate(int64_t date) {
+    return localYear(date) >= 2026 ? 22 : 20;
+}
+
+std::string vatTitle(int64_t taxId, int64_t date) {
+    const std::string general = decimal(generalRate(date));
     switch (taxId) {
     case 1:
         return "БЕЗ НДС";
     case 2:
         return "НДС 10%";
     case 3:
-        return "НДС 20%";
+        return "НДС " + general + "%";
     case 4:
         return "НДС 10/110";
     case 5:
-        return "НДС 20/120";
+        return "НДС " + general + "/" + decimal(100 + generalRate(date));
     case 6:
         return "НДС 0%";
     }
@@ -61,8 +68,8 @@ const char* vatTitle(int64_t taxId) {
 }
 
 // The VAT of an item: the sum it was sent with, else the VAT its total
-// includes at its rate, to the kopeck.
-int64_t vatOf(const Item& item) {
+// includes at its rate on the document's date, to the kopeck.
+int64_t vatOf(const Item& item, int64_t date) {
     if (item.tax_value) {
         return *item.tax_value;
     }
@@ -74,10 +81,10 @@ int64_t vatOf(const Item& item) {
         break;
     case 3:
     case 5:
-        percent = 20;
+        percent = generalRate(date);
         break;
     }
-    return korvant::includedVat(item.total, percent).value_or(0);
+    return vatIncluded(item.total, percent).value_or(0);
 }
 
 // The printed title of a numbered attribute; 0 and numbers beyond the list
@@ -86,36 +93,6 @@ template <size_t N>
 const char* titleOf(const std::array<const char*, N>& titles, int64_t number,
                     const char* otherwise = "") {
     return number > 0 && number < int64_t(N) ? titles[size_t(number)] : otherwise;
-}
-
-const char* paymentMethodTitle(int64_t method) {
-    static const std::array<const char*, 8> titles{"",
-                                                   "ПРЕДОПЛАТА 100%",
-                                                   "ПРЕДОПЛАТА",
-                                                   "АВАНС",
-                                                   "ПОЛНЫЙ РАСЧЕТ",
-                                                   "ЧАСТИЧНЫЙ РАСЧЕТ И КРЕДИТ",
-                                                   "ПЕРЕДАЧА В КРЕДИТ",
-                                                   "ОПЛАТА КРЕДИТА"};
-    return titleOf(titles, method);
-}
-
-const char* subjectTitle(int64_t subject) {
-    static const std::array<const char*, 14> titles{"",
-                                                    "ТОВАР",
-                                                    "ПОДАКЦИЗНЫЙ ТОВАР",
-                                                    "РАБОТА",
-                                                    "УСЛУГА",
-                                                    "СТАВКА АЗАРТНОЙ ИГРЫ",
-                                                    "ВЫИГРЫШ АЗАРТНОЙ ИГРЫ",
-                                                    "ЛОТЕРЕЙНЫЙ БИЛЕТ",
-                                                    "ВЫИГРЫШ ЛОТЕРЕИ",
-                                                    "РИД",
-                                                    "ПЛАТЕЖ",
-                                                    "АГЕНТСКОЕ ВОЗНАГРАЖДЕНИЕ",
-                                                    "СОСТАВНОЙ ПРЕДМЕТ РАСЧЕТА",
-                                                    "ИНОЙ ПРЕДМЕТ РАСЧЕТА"};
-    return titleOf(titles, subject);
 }
 
 const char* agentTitle(int64_t agent) {
@@ -166,19 +143,22 @@ void printAgent(Layout& out, const nlohmann::json& agent) {
     }
 }
 
-void printItem(Layout& out, const Item& item, size_t number) {
+void printItem(Layout& out, const Item& item, size_t number, int64_t date) {
     out.line(decimal(int64_t(number)) + ". " + (item.marked ? "[М] " : "") + item.name);
     out.pair("   " + formatQuantity(item.quant) + " x " + formatMoney(item.price),
              money(item.total + item.discount));
     if (item.discount != 0) {
         out.pair("   СКИДКА", "-" + formatMoney(item.discount));
     }
-    const std::string method = paymentMethodTitle(item.payment_method);
-    const std::string subject = subjectTitle(item.item_attr);
+    // Codes the register does not know never reach a document; a stored one reads as none.
+    const char* methodTitle = paymentMethodTitle(item.payment_method);
+    const char* subjectTitle = calculationSubjectTitle(item.item_attr);
+    const std::string method = methodTitle ? methodTitle : "";
+    const std::string subject = subjectTitle ? subjectTitle : "";
     if (!method.empty() || !subject.empty()) {
         out.line("   " + method + (method.empty() || subject.empty() ? "" : ", ") + subject);
     }
-    out.pair(std::string("   ") + vatTitle(item.tax_id), formatMoney(vatOf(item)));
+    out.pair("   " + vatTitle(item.tax_id, date), formatMoney(vatOf(item, date)));
     printAgent(out, item.agent);
 }
 
@@ -227,16 +207,16 @@ void printPayments(Layout& out, const Payments& payments, int64_t change) {
     }
 }
 
-void printVatTotals(Layout& out, const OpenDocument& document) {
+void printVatTotals(Layout& out, const OpenDocument& document, int64_t date) {
     std::map<int64_t, int64_t> byRate;
     for (const auto& position : document.positions) {
         if (const auto* item = std::get_if<Item>(&position)) {
-            byRate[item->tax_id] += vatOf(*item);
+            byRate[item->tax_id] += vatOf(*item, date);
         }
     }
     for (const auto& [taxId, amount] : byRate) {
         if (taxId != 1) {
-            out.pair(std::string("СУММА ") + vatTitle(taxId), formatMoney(amount));
+            out.pair("СУММА " + vatTitle(taxId, date), formatMoney(amount));
         }
     }
 }
@@ -300,6 +280,10 @@ void printCounters(Layout& out, const FiscalState& state) {
         out.pair(std::string(titles[i]) + " (" + decimal(state.counters[i].check_count) + ")",
                  money(state.counters[i].check_total));
     }
+    out.pair("ВНЕСЕНИЙ (" + decimal(state.cash_in.check_count) + ")",
+             money(state.cash_in.check_total));
+    out.pair("ВЫПЛАТ (" + decimal(state.cash_out.check_count) + ")",
+             money(state.cash_out.check_total));
 }
 
 void printBacklog(Layout& out, const Backlog& backlog) {
@@ -335,9 +319,9 @@ void printTextLine(Layout& out, const TextLine& line) {
 }
 
 void printReceipt(Layout& out, const OpenDocument& document, const Settlement& settlement,
-                  int64_t shiftId, int64_t receiptNumber) {
+                  const DocumentPlace& place) {
     printHeading(out, document);
-    out.pair("СМЕНА " + decimal(shiftId), "ЧЕК " + decimal(receiptNumber));
+    out.pair("СМЕНА " + decimal(place.shift), "ЧЕК " + decimal(place.number));
     printCashier(out, document.cashier);
     if (isCorrection(document.kind)) {
         printCorrection(out, document.correction);
@@ -346,7 +330,7 @@ void printReceipt(Layout& out, const OpenDocument& document, const Settlement& s
     size_t number = 0;
     for (const auto& position : document.positions) {
         if (const auto* item = std::get_if<Item>(&position)) {
-            printItem(out, *item, ++number);
+            printItem(out, *item, ++number, place.date);
         } else {
             printTextLine(out, std::get<TextLine>(position));
         }
@@ -354,15 +338,15 @@ void printReceipt(Layout& out, const OpenDocument& document, const Settlement& s
     out.rule();
     out.pair("ИТОГ", money(settlement.total));
     printPayments(out, settlement.payments, settlement.change);
-    printVatTotals(out, document);
+    printVatTotals(out, document, place.date);
     out.line("СНО: " + taxSystems(document.taxcode));
     printCustomer(out, document);
 }
 
 void printCashDocument(Layout& out, const OpenDocument& document, int64_t amount, int64_t drawer,
-                       int64_t shiftId) {
+                       const DocumentPlace& place) {
     printHeading(out, document);
-    out.line("СМЕНА " + decimal(shiftId));
+    out.pair("СМЕНА " + decimal(place.shift), "ДОКУМЕНТ " + decimal(place.number));
     printCashier(out, document.cashier);
     out.rule();
     out.pair("СУММА", money(amount));

@@ -14,10 +14,20 @@ namespace korvant3emu {
 // The owner's name, address and place of settlement, centred.
 void printOwner(Layout& out, const Registration& registration);
 
+// Where a document stands: its shift, its number within what it is counted in (a receipt
+// within the shift, a cash document among cash documents) and its date.
+struct DocumentPlace {
+    int64_t shift = 0;
+    int64_t number = 0;
+    int64_t date = 0;
+};
+
+// The receipt's VAT is printed at the rates of its date: from 2026 the slots of 20 % and 20/120
+// carry 22 % and 22/122.
 void printReceipt(Layout& out, const OpenDocument& document, const Settlement& settlement,
-                  int64_t shiftId, int64_t receiptNumber);
+                  const DocumentPlace& place);
 void printCashDocument(Layout& out, const OpenDocument& document, int64_t amount, int64_t drawer,
-                       int64_t shiftId);
+                       const DocumentPlace& place);
 void printCancelled(Layout& out, const OpenDocument& document);
 
 void printShiftOpening(Layout& out, const Cashier& cashier, int64_t shiftId);

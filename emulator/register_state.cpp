@@ -115,11 +115,24 @@ uint16_t counterTag(size_t index) {
     return kCounterTags.at(index);
 }
 
+namespace {
+
+json toJson(const Counter& counter) {
+    return {{key(tag::check_count), counter.check_count},
+            {key(tag::check_total), counter.check_total}};
+}
+
+Counter counterFromJson(const json& group) {
+    return {stored::number(group, key(tag::check_count)),
+            stored::number(group, key(tag::check_total))};
+}
+
+} // namespace
+
 json toJson(const FiscalState& state) {
     json counters = json::object();
     for (size_t i = 0; i < kCounterGroups; ++i) {
-        counters[key(kCounterTags[i])] = {{key(tag::check_count), state.counters[i].check_count},
-                                          {key(tag::check_total), state.counters[i].check_total}};
+        counters[key(kCounterTags[i])] = toJson(state.counters[i]);
     }
     return {
         {key(tag::fd_serial), state.fn_serial},
@@ -138,6 +151,9 @@ json toJson(const FiscalState& state) {
         {key(tag::shift_doc_number), state.shift.doc_number},
         {"counters", counters},
         {key(tag::shift_cash), state.cash},
+        {"cash_in", toJson(state.cash_in)},
+        {"cash_out", toJson(state.cash_out)},
+        {"cash_documents", state.cash_documents},
         {key(tag::fd_waiting), state.backlog.count},
         {key(tag::fd_waiting_document), state.backlog.first_document},
         {key(tag::fd_waiting_date), state.backlog.first_date},
@@ -165,11 +181,15 @@ FiscalState fiscalStateFromJson(const json& object) {
     state.shift.doc_number = stored::number(object, key(tag::shift_doc_number));
     const json& counters = stored::object(object, "counters");
     for (size_t i = 0; i < kCounterGroups; ++i) {
-        const json& group = stored::object(counters, key(kCounterTags[i]));
-        state.counters[i].check_count = stored::number(group, key(tag::check_count));
-        state.counters[i].check_total = stored::number(group, key(tag::check_total));
+        state.counters[i] = counterFromJson(stored::object(counters, key(kCounterTags[i])));
     }
     state.cash = stored::number(object, key(tag::shift_cash));
+    // A state stored before cash documents had counters of their own has none yet.
+    if (object.contains("cash_documents")) {
+        state.cash_in = counterFromJson(stored::object(object, "cash_in"));
+        state.cash_out = counterFromJson(stored::object(object, "cash_out"));
+        state.cash_documents = stored::number(object, "cash_documents");
+    }
     state.backlog.count = stored::number(object, key(tag::fd_waiting));
     state.backlog.first_document = stored::number(object, key(tag::fd_waiting_document));
     state.backlog.first_date = stored::number(object, key(tag::fd_waiting_date));

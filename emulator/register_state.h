@@ -26,6 +26,8 @@ struct Registration {
     int64_t agents = 0;
     int64_t fd_mode = 0;
     int64_t fd_ext_mode = 0;
+
+    bool operator==(const Registration&) const = default;
 };
 
 // fd_mode bit of a register that works without the tax operator: its documents
@@ -49,6 +51,8 @@ inline constexpr size_t kCounterGroups = 6;
 struct Counter {
     int64_t check_count = 0;
     int64_t check_total = 0;
+
+    bool operator==(const Counter&) const = default;
 };
 
 struct Shift {
@@ -56,18 +60,24 @@ struct Shift {
     int64_t id = 0;         // number of the last shift opened
     int64_t opened_at = 0;  // date of its opening
     int64_t doc_number = 0; // receipts within the shift
+
+    bool operator==(const Shift&) const = default;
 };
 
 struct LastDocument {
     int64_t number = 0;
     int64_t date = 0;
     uint32_t sign = 0;
+
+    bool operator==(const LastDocument&) const = default;
 };
 
 struct Backlog {
     int64_t count = 0;
     int64_t first_document = 0;
     int64_t first_date = 0;
+
+    bool operator==(const Backlog&) const = default;
 };
 
 struct FiscalState {
@@ -82,7 +92,14 @@ struct FiscalState {
     Shift shift;
     std::array<Counter, kCounterGroups> counters{};
     int64_t cash = 0; // the drawer, in ten-thousandths
+    // Cash documents: the shift's cash in and cash out, and the number of the last cash
+    // document, which has a counter of its own since it is not a fiscal document.
+    Counter cash_in;
+    Counter cash_out;
+    int64_t cash_documents = 0;
     Backlog backlog;
+
+    bool operator==(const FiscalState&) const = default;
 };
 
 // A registration with plausible demonstration values.

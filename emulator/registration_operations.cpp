@@ -18,6 +18,7 @@ void FiscalRegister::registration(const RegistrationRequest& request) {
                      "the register is already registered");
     }
     refuseUnless(!state_.shift.open, extended::not_allowed, "the shift is open");
+    requireClockNotBehind();
     refuseUnless(state_.reg_count < kRegistrationLimit, extended::not_allowed,
                  "the fiscal storage allows no more registrations");
     refuseUnless(!request.fd_serial || *request.fd_serial == state_.fn_serial,
@@ -37,7 +38,7 @@ void FiscalRegister::registration(const RegistrationRequest& request) {
     printOwner(document, state_.registration);
     printRegistrationReport(document, state_, identity_.serial,
                             change ? &*request.reg_reason : nullptr);
-    issueFiscal(document);
+    issueFiscal(document, nextDocumentDate());
     state_.reg_document = state_.last.number;
     state_.reg_date = state_.last.date;
 }
@@ -46,11 +47,12 @@ void FiscalRegister::closeArchive(const Cashier& cashier) {
     requireFiscal();
     refuseUnless(!state_.shift.open, extended::not_allowed, "the shift is open");
     requireNoDocument();
+    requireClockNotBehind();
 
     Layout document = newLayout();
     printOwner(document, state_.registration);
     printArchiveClosing(document, cashier, state_);
-    issueFiscal(document);
+    issueFiscal(document, nextDocumentDate());
     state_.archive_closed = true;
 }
 

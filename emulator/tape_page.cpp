@@ -1,7 +1,6 @@
 #include "tape_page.h"
 
 #include "code_svg.h"
-#include "file_text.h"
 #include "text_format.h"
 
 #include <filesystem>
@@ -121,10 +120,12 @@ std::string pagePathBeside(const std::string& tapePath) {
     return std::string(text.begin(), text.end());
 }
 
-bool appendToPage(const std::string& path, const Layout& document) {
-    std::string text = fileHasContent(path) ? std::string() : std::string(kHead);
-    text += documentBlock(document);
-    return appendFileText(path, text);
+std::string pageText(const std::vector<Layout>& documents, bool newPage) {
+    std::string text = newPage ? std::string(kHead) : std::string();
+    for (const Layout& document : documents) {
+        text += documentBlock(document);
+    }
+    return text;
 }
 
 } // namespace korvant3emu

@@ -9,6 +9,7 @@
 #include "layout.h"
 
 #include <string>
+#include <vector>
 
 namespace korvant3emu {
 
@@ -16,8 +17,8 @@ namespace korvant3emu {
 // "tape.html"; a tape that is itself an .html file gets a second one). Empty without a tape.
 std::string pagePathBeside(const std::string& tapePath);
 
-// Appends the document to the page, beginning the page when the file is new or empty. False
-// when the file could not be written.
-bool appendToPage(const std::string& path, const Layout& document);
+// What the page gets for documents: a block for each, after the head of the page when the page
+// is new (empty).
+std::string pageText(const std::vector<Layout>& documents, bool newPage);
 
 } // namespace korvant3emu

@@ -44,6 +44,10 @@ std::string decimal(int64_t value) {
     return std::string(buffer, end);
 }
 
+int localYear(int64_t seconds) {
+    return localTime(seconds).tm_year + 1900;
+}
+
 std::string formatMoney(int64_t amount) {
     return fixedPoint(amount / 100, 100, 2);
 }

@@ -25,4 +25,7 @@ std::string formatDate(int64_t seconds);
 
 std::string decimal(int64_t value);
 
+// The local year of a date: 2024 for a moment in 2024.
+int localYear(int64_t seconds);
+
 } // namespace korvant3emu

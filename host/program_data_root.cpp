@@ -1,22 +1,8 @@
 #include "host/program_data_root.h"
 
-#include <fstream>
-#include <stdexcept>
 #include <string>
 
 namespace korvant::host {
-namespace {
-
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) {
-        throw std::runtime_error("cannot write " + pathText(file));
-    }
-}
-
-} // namespace
 
 ProgramDataRoot::ProgramDataRoot(const std::filesystem::path& root) {
     temporary_ = root.empty();
@@ -57,13 +43,14 @@ std::filesystem::path ProgramDataRoot::libraryConfigPath() const {
 
 void ProgramDataRoot::pointLibraryAt(const std::filesystem::path& library) {
     const std::string path = pathText(std::filesystem::absolute(library));
-    writeText(libraryConfigPath(),
-              "[library64]\npath = " + path + "\n[library]\npath = " + path + "\n");
+    // Hosts starting together on one root write it at once; each one's add-in reads it whole.
+    replaceFile(libraryConfigPath(),
+                "[library64]\npath = " + path + "\n[library]\npath = " + path + "\n");
 }
 
 void ProgramDataRoot::writeComponentConfig(const std::filesystem::path& logPath, bool logEnabled) {
-    writeText(componentConfigPath(), "[logs]\npath = " + pathText(logPath) +
-                                         "\nenabled = " + (logEnabled ? "true" : "false") + "\n");
+    replaceFile(componentConfigPath(), "[logs]\npath = " + pathText(logPath) +
+                                           "\nenabled = " + (logEnabled ? "true" : "false") + "\n");
 }
 
 } // namespace korvant::host

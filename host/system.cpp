@@ -6,6 +6,10 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -18,7 +22,6 @@
 #include <objbase.h>
 
 #include <cstdio>
-#include <random>
 #else
 #include <dlfcn.h>
 #include <sys/wait.h>
@@ -185,6 +188,40 @@ std::tm localTime(std::time_t moment) {
     localtime_r(&moment, &parts);
 #endif
     return parts;
+}
+
+void replaceFile(const std::filesystem::path& file, const std::string& text) {
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream current;
+        if (in && (current << in.rdbuf()) && current.str() == text) {
+            return;
+        }
+    }
+    std::filesystem::create_directories(file.parent_path());
+    auto temporary = file;
+    temporary += ".tmp-" + std::to_string(std::random_device()());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush()) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw std::runtime_error("cannot write " + pathText(temporary));
+        }
+    }
+    // Windows refuses to replace a file another process has open at that moment: that is a
+    // reader about to let go, so the rename is tried again a few times.
+    std::error_code error;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        std::filesystem::rename(temporary, file, error);
+        if (!error) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::filesystem::remove(temporary, error);
+    throw std::runtime_error("cannot replace " + pathText(file));
 }
 
 std::filesystem::path makeTemporaryDirectory(std::string_view prefix) {

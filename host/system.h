@@ -83,6 +83,12 @@ private:
 // The machine's local calendar time of a moment.
 std::tm localTime(std::time_t moment);
 
+// Writes a file whole, creating its folder when missing: a temporary file beside it (named for
+// this writer alone) renamed over it, so that a process reading it at the same moment sees the
+// old text or the new one, never a part or an empty file. A file that already holds the text is
+// left alone. Throws std::runtime_error when the file cannot be written.
+void replaceFile(const std::filesystem::path& file, const std::string& text);
+
 // Creates a new, empty folder under the system's temporary folder; throws
 // std::filesystem::filesystem_error when it cannot.
 std::filesystem::path makeTemporaryDirectory(std::string_view prefix);

@@ -5,8 +5,6 @@
 #include "host/script_notation.h"
 #include "host/system.h"
 
-#include <fstream>
-
 namespace korvant::host {
 
 DemoFolder::DemoFolder(const std::filesystem::path& root, bool fresh)
@@ -48,11 +46,7 @@ void DemoFolder::writeEmulatorConfig() const {
     config["registered"] = false;
     config["tape"] = pathText(tape());
     config["state"] = pathText(state());
-    std::ofstream out(emulatorConfig(), std::ios::binary | std::ios::trunc);
-    out << config.dump(2) << '\n';
-    if (!out.flush()) {
-        throw HostError("cannot write " + pathText(emulatorConfig()));
-    }
+    replaceFile(emulatorConfig(), config.dump(2) + "\n");
 }
 
 void DemoFolder::writeComponentConfig() {

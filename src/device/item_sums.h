@@ -1,9 +1,9 @@
 #pragma once
 // How the register sums an item, in the device's units: amounts in
 // ten-thousandths of a rouble, quantities in ten-thousandths of a unit. The
-// add-in chooses the price and discount it sends from these rules, and the
-// register emulator computes its receipts with them, so the two agree to the
-// kopeck. Integers only, so every build computes the same sums.
+// add-in chooses the price and discount it sends from these rules, so that the
+// register's sums agree with the client's to the kopeck. Integers only, so every
+// build computes the same sums.
 
 #include <cstdint>
 #include <optional>

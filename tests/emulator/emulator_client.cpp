@@ -163,6 +163,17 @@ void removeTape(const std::filesystem::path& tape) {
     std::filesystem::remove(page);
 }
 
+void removeState(const std::filesystem::path& state) {
+    // The emulator lets go of the register's files only when it is configured anew.
+    EMU(korvant3emu_reset)("");
+    const std::string name = state.filename().string();
+    for (const auto& entry : std::filesystem::directory_iterator(state.parent_path())) {
+        if (entry.path().filename().string().rfind(name, 0) == 0) {
+            std::filesystem::remove(entry.path());
+        }
+    }
+}
+
 std::string contentOf(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;

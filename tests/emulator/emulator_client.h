@@ -78,6 +78,10 @@ std::filesystem::path freshTempPath(const std::string& stem);
 // Removes a tape and the page the emulator keeps beside it.
 void removeTape(const std::filesystem::path& tape);
 
+// Removes a state file and what the emulator keeps beside it (its lock, the open document's
+// record, the files of the processes using it).
+void removeState(const std::filesystem::path& state);
+
 // The whole file as bytes; empty when it cannot be read.
 std::string contentOf(const std::filesystem::path& path);
 

@@ -97,5 +97,30 @@ TEST_F(ItemTotalTest, VatIsTheSumSentElseTheOneTheTotalIncludes) {
     EXPECT_TRUE(tapeHas("СУММА НДС 10/110", "4.73"));
 }
 
+// The law raised the general rate to 22 % from 2026; the register's slots stay as they were and
+// print the rate of the document's date.
+TEST_F(ItemTotalTest, TheGeneralRateIsPrintedAsOfTheDocumentsDate) {
+    struct Case {
+        int64_t clock;
+        const char* general;
+        const char* inclusive;
+        const char* vat; // of 122.00, included at the general rate
+    };
+    for (const Case& c : {Case{1780000000, "НДС 22%", "НДС 22/122", "22.00"},    // May 2026
+                          Case{1767100000, "НДС 20%", "НДС 20/120", "20.33"}}) { // December 2025
+        removeTape(tape_);
+        reset({{"clock", c.clock}, {"tape", tape_.string()}});
+        const int32_t handle = openShift();
+        const Answer closed = receipt(
+            handle, 0, {item("Кофе", 1220000, 10000, 0, 3), item("Хлеб", 1220000, 10000, 0, 5)},
+            cash(2440000));
+        ASSERT_EQ(closed.response(), 0) << closed.text;
+        EXPECT_TRUE(tapeHas(std::string("   ") + c.general, c.vat)) << c.general;
+        EXPECT_TRUE(tapeHas(std::string("   ") + c.inclusive, c.vat)) << c.inclusive;
+        EXPECT_TRUE(tapeHas(std::string("СУММА ") + c.general, c.vat)) << c.general;
+        EXPECT_TRUE(tapeHas(std::string("СУММА ") + c.inclusive, c.vat)) << c.inclusive;
+    }
+}
+
 } // namespace
 } // namespace emutest

@@ -3,6 +3,7 @@
 
 #include "emulator_client.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,7 +18,7 @@ protected:
         config_ = {{"clock", kClock}, {"state", file_.string()}};
         reset(config_);
     }
-    void TearDown() override { std::filesystem::remove(file_); }
+    void TearDown() override { removeState(file_); }
 
     std::filesystem::path file_;
     json config_;
@@ -107,6 +108,73 @@ TEST_F(PersistenceTest, AnOpenDocumentSurvivesTheProcess) {
     EXPECT_TRUE(state()["document"].is_null());
 }
 
+// Positions go to the open document's record beside the state file, which is not written again
+// for each of them: a position costs the same at the ten-thousandth as at the first. After a
+// restart the document is whole again; a change whose line was left unfinished (its process
+// ended while writing it) was never answered, and is no change.
+TEST_F(PersistenceTest, PositionsAreAppendedToTheOpenDocumentsRecord) {
+    const int32_t handle = openShift();
+    ASSERT_EQ(run("korvant3_fremu_open_doc", handle,
+                  {{"doc_kind", 0}, {"taxcode", 1}, {"user_name", "К"}})
+                  .response(),
+              0);
+    const std::string stored = contentOf(file_);
+    const std::filesystem::path record = file_.string() + ".document";
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(run("korvant3_fremu_add_item", handle, item("Чай", 1000000, 10000)).response(),
+                  0);
+    }
+    ASSERT_EQ(run("korvant3_fremu_set_agent", handle, {{"agent", 2}}).response(), 0);
+    ASSERT_EQ(
+        run("korvant3_fremu_add_text", handle, {{"text_type", 1}, {"text", "спасибо"}}).response(),
+        0);
+    EXPECT_EQ(contentOf(file_), stored);
+    const std::string recorded = contentOf(record);
+    EXPECT_EQ(std::count(recorded.begin(), recorded.end(), '\n'), 6) << recorded;
+    const json before = state()["document"];
+
+    std::ofstream(record, std::ios::binary | std::ios::app) << R"({"n":6,"position":{"te)";
+    reset(config_);
+    const int32_t again = connect();
+    EXPECT_EQ(state()["document"], before);
+    EXPECT_EQ(run("korvant3_fremu_add_item", again, item("Сахар", 500000, 10000)).response(), 0);
+    const Answer closed = run("korvant3_fremu_close_doc", again, cash(3500000));
+    ASSERT_EQ(closed.response(), 0) << closed.text;
+    EXPECT_EQ(closed.data()["sales"]["check_total"], 3500000);
+    EXPECT_EQ(json::parse(contentOf(file_)).count("document"), 0u);
+}
+
+// A process that ended after the register stored a document and before the paper showed it
+// whole: the next start prints what the paper lacks, once.
+TEST_F(PersistenceTest, WhatThePaperLacksIsPrintedAtTheNextStart) {
+    const std::filesystem::path tape = freshTempPath("tape");
+    const std::filesystem::path page = tape.string() + ".html";
+    config_["tape"] = tape.string();
+    reset(config_);
+    const int32_t handle = openShift();
+    const size_t tapeBefore = contentOf(tape).size();
+    const size_t pageBefore = contentOf(page).size();
+    ASSERT_EQ(receipt(handle, 0, {item("Чай", 1000000, 10000)}, cash(1000000)).response(), 0);
+    const std::string printed = contentOf(tape);
+    const std::string paged = contentOf(page);
+    ASSERT_GT(printed.size(), tapeBefore);
+
+    for (const auto& [what, tapeCut, pageCut] :
+         {std::tuple{"nothing of the receipt on paper", tapeBefore, pageBefore},
+          std::tuple{"half of it", (tapeBefore + printed.size()) / 2,
+                     (pageBefore + paged.size()) / 2},
+          std::tuple{"all of it", printed.size(), paged.size()}}) {
+        SCOPED_TRACE(what);
+        std::ofstream(tape, std::ios::binary | std::ios::trunc) << printed.substr(0, tapeCut);
+        std::ofstream(page, std::ios::binary | std::ios::trunc) << paged.substr(0, pageCut);
+        reset(config_);
+        connect();
+        EXPECT_EQ(contentOf(tape), printed);
+        EXPECT_EQ(contentOf(page), paged);
+    }
+    removeTape(tape);
+}
+
 TEST_F(PersistenceTest, AStateFileWithoutADocumentMeansNoneIsOpen) {
     openShift();
     reset(config_);
@@ -152,9 +220,15 @@ TEST_F(PersistenceTest, AStateThatCannotBeStoredRefusesTheOperationAndKeepsThePr
     EXPECT_EQ(refused.response(), 3);
     EXPECT_EQ(refused.extended(), 115);
     EXPECT_EQ(refused.data()["fd_number"], fiscal["fd_last_doc"]);
-    diskFull();
+    // A position goes to the open document's record, which lands on the full device too.
+    const std::filesystem::path record = file_.string() + ".document";
+    const std::string recorded = contentOf(record);
+    std::filesystem::remove(record);
+    std::filesystem::create_symlink("/dev/full", record);
     const Answer item2 = run("korvant3_fremu_add_item", handle, item("Сахар", 500000, 10000));
     EXPECT_EQ(item2.extended(), 115);
+    std::filesystem::remove(record);
+    std::ofstream(record, std::ios::binary) << recorded;
     EXPECT_EQ(contentOf(file_), stored);
     EXPECT_EQ(contentOf(tape), printed);
     EXPECT_EQ(contentOf(page), paged);

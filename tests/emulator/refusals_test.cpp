@@ -41,6 +41,11 @@ Answer openSale(EmulatorTest& t, int32_t handle, const json& position) {
     return t.run("korvant3_fremu_add_item", handle, position);
 }
 
+json withCode(json position, const char* member, int64_t code) {
+    position[member] = code;
+    return position;
+}
+
 Answer saleClosedWith(EmulatorTest& t, int32_t handle, const json& payments) {
     openSale(t, handle, item("Чай", 1000000, 10000));
     return t.run("korvant3_fremu_close_doc", handle, payments);
@@ -98,6 +103,32 @@ INSTANTIATE_TEST_SUITE_P(
                     return openSale(t, h, item("Чай", 100, 10000, 0, 7));
                 },
                 106},
+        Refusal{"payment method 8",
+                [](EmulatorTest& t, int32_t h) {
+                    return openSale(t, h, withCode(item("Чай", 100, 10000), "payment_method", 8));
+                },
+                106},
+        Refusal{"calculation subject 28",
+                [](EmulatorTest& t, int32_t h) {
+                    return openSale(t, h, withCode(item("Чай", 100, 10000), "item_attr", 28));
+                },
+                106},
+        Refusal{"a negative calculation subject",
+                [](EmulatorTest& t, int32_t h) {
+                    return openSale(t, h, withCode(item("Чай", 100, 10000), "item_attr", -1));
+                },
+                106},
+        Refusal{"measure 13",
+                [](EmulatorTest& t, int32_t h) {
+                    return openSale(t, h, withCode(item("Чай", 100, 10000), "unit_id", 13));
+                },
+                106},
+        Refusal{"agent 8",
+                [](EmulatorTest& t, int32_t h) {
+                    openSale(t, h, item("Чай", 100, 10000));
+                    return t.run("korvant3_fremu_set_agent", h, {{"agent", 8}});
+                },
+                106},
         Refusal{"quantity 0",
                 [](EmulatorTest& t, int32_t h) { return openSale(t, h, item("Чай", 100, 0)); },
                 106},
@@ -151,6 +182,26 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return name;
     });
+
+// The edges of the codes the register knows, and a position that leaves them out.
+TEST_F(RefusalTest, EveryCodeTheRegisterKnowsIsAccepted) {
+    const int32_t handle = openShift();
+    run("korvant3_fremu_open_doc", handle, kSaleOpen);
+    json bare = item("Чай", 100, 10000);
+    bare.erase("payment_method");
+    bare.erase("item_attr");
+    EXPECT_EQ(run("korvant3_fremu_add_item", handle, bare).response(), 0);
+    for (const auto& [member, codes] :
+         std::vector<std::pair<const char*, std::vector<int64_t>>>{{"payment_method", {1, 7}},
+                                                                   {"item_attr", {19, 27, 30, 33}},
+                                                                   {"unit_id", {0, 42, 83, 255}}}) {
+        for (int64_t code : codes) {
+            const Answer added = run("korvant3_fremu_add_item", handle,
+                                     withCode(item("Чай", 100, 10000), member, code));
+            EXPECT_EQ(added.response(), 0) << member << " " << code << ": " << added.text;
+        }
+    }
+}
 
 TEST_F(RefusalTest, RefusalsCanBeReportedInTheStartAnswer) {
     reset({{"clock", kClock}, {"refusals", "start"}});

@@ -56,7 +56,7 @@ TEST_F(ShiftTest, AWholeShiftKeepsCountersCashAndNumbers) {
              run("korvant3_fremu_open_doc", handle, {{"user_name", "Иванов"}, {"doc_kind", 2}});
              return run("korvant3_fremu_close_doc", handle, {{"cash", 10000000}});
          },
-         nullptr, 0, 10000000, true},
+         nullptr, 0, 10000000, false},
         {"sale with change",
          [&] { return receipt(handle, 0, {item("Чай", 1000000, 20000, 200000)}, cash(2000000)); },
          "sales", 1800000, 1800000, true},
@@ -82,7 +82,7 @@ TEST_F(ShiftTest, AWholeShiftKeepsCountersCashAndNumbers) {
              run("korvant3_fremu_open_doc", handle, {{"user_name", "Иванов"}, {"doc_kind", 3}});
              return run("korvant3_fremu_close_doc", handle, {{"cash", 10000000}});
          },
-         nullptr, 0, -10000000, true},
+         nullptr, 0, -10000000, false},
         {"settlement report", [&] { return run("korvant3_fremu_report_state", handle); }, nullptr,
          0, 0, true},
         {"X report", [&] { return run("korvant3_fremu_report_x", handle); }, nullptr, 0, 0, false},
@@ -122,12 +122,56 @@ TEST_F(ShiftTest, AWholeShiftKeepsCountersCashAndNumbers) {
     EXPECT_EQ(fdstate.data()["fd_last_doc"], number);
     EXPECT_EQ(fdstate.data()["shift_doc_number"], 6);
     EXPECT_EQ(simple("korvant3_fremu_get_money", handle).data()["shift_cash"], drawer);
+    // Cash documents are counted apart from the fiscal ones.
+    const json fiscal = state()["fiscal"];
+    EXPECT_EQ(fiscal["cash_documents"], 2);
+    EXPECT_EQ(fiscal["cash_in"], (json{{"check_count", 1}, {"check_total", 10000000}}));
+    EXPECT_EQ(fiscal["cash_out"], (json{{"check_count", 1}, {"check_total", 10000000}}));
 
     // The next shift starts its counters afresh; the drawer stays.
     const Answer next = run("korvant3_fremu_open_shift", handle, {{"user_name", "Петров"}});
     EXPECT_EQ(next.data()["shift_id"], 2);
     EXPECT_EQ(counters(next.data()), zeroCounters());
     EXPECT_EQ(next.data()["shift_cash"], drawer);
+}
+
+// The machine's clock ran two days ahead while a report was made, then was corrected: the last
+// document is dated ahead of the clock. The shift, opened an hour before by the clock, is open,
+// not expired; a fiscal document, which would be dated before the last one, is refused with its
+// own code until the clock reaches the last date again; a new shift is dated by the clock.
+TEST_F(ShiftTest, AClockSetBackRefusesFiscalDocumentsButDoesNotAgeTheShift) {
+    constexpr int64_t kDay = 24 * 60 * 60;
+    const int32_t handle = openShift();
+    EMU(korvant3emu_advance_clock)(2 * kDay);
+    const Answer ahead = run("korvant3_fremu_report_state", handle);
+    ASSERT_EQ(ahead.response(), 0) << ahead.text;
+    EMU(korvant3emu_advance_clock)(-2 * kDay + 3600);
+
+    const Answer fdstate = simple("korvant3_get_fdstate", handle);
+    EXPECT_EQ(fdstate.data()["fd_shift_state"], 1);
+    EXPECT_EQ(simple("korvant3_get_state", handle).data()["date_time"], kClock + 3600);
+    for (const auto& [what, refused] : std::vector<std::pair<const char*, Answer>>{
+             {"receipt", run("korvant3_fremu_open_doc", handle,
+                             {{"user_name", "A"}, {"doc_kind", 0}, {"taxcode", 1}})},
+             {"settlement report", run("korvant3_fremu_report_state", handle)},
+             {"shift closing", run("korvant3_fremu_close_shift", handle, {{"user_name", "A"}})}}) {
+        EXPECT_EQ(refused.response(), 3) << what;
+        EXPECT_EQ(refused.extended(), 116) << what << ": " << refused.text;
+        EXPECT_EQ(refused.data()["fd_shift_state"], 1) << what;
+    }
+    // What is not a fiscal document goes on.
+    EXPECT_EQ(run("korvant3_fremu_report_x", handle).response(), 0);
+    run("korvant3_fremu_open_doc", handle, {{"user_name", "A"}, {"doc_kind", 2}});
+    EXPECT_EQ(run("korvant3_fremu_close_doc", handle, cash(100000)).response(), 0);
+
+    // Once the clock reads the last date again, the shift is closed and the next one opened
+    // at the clock's time.
+    EMU(korvant3emu_advance_clock)(2 * kDay);
+    EXPECT_EQ(run("korvant3_fremu_close_shift", handle, {{"user_name", "A"}}).response(), 0);
+    const Answer next = run("korvant3_fremu_open_shift", handle, {{"user_name", "A"}});
+    ASSERT_EQ(next.response(), 0) << next.text;
+    EXPECT_EQ(next.data()["fd_date"], simple("korvant3_get_state", handle).data()["date_time"]);
+    EXPECT_EQ(next.data()["fd_shift_state"], 1);
 }
 
 TEST_F(ShiftTest, AnOfflineRegisterKeepsItsDocumentsInTheBacklog) {

@@ -163,10 +163,41 @@ TEST_F(TapeTest, TextDocumentsShowBarcodesAsLabelledLines) {
     EXPECT_TRUE(hasLine("[QR-КОД: https://example.com]"));
 }
 
+// A slip's columns and a heading centred with spaces keep their shape; only a
+// line longer than the width is broken, at a run of spaces.
+TEST_F(TapeTest, TextLinesKeepTheirSpacesAndOnlyTheWidthBreaksThem) {
+    useWidth(24);
+    const int32_t handle = connect();
+    const std::vector<std::string> sent{"       ЗАГОЛОВОК", "Чай        2 x 50.00", "  a  b   ",
+                                        "слово      слово      слово"};
+    std::string text;
+    for (const auto& line : sent) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    ASSERT_EQ(run("korvant3_fremu_print", handle, {{"text_type", 1}, {"text", text}}).response(),
+              0);
+    const std::vector<std::string> printed = lines();
+    const std::vector<std::string> expected{sent[0], sent[1], sent[2], "слово      слово", "слово"};
+    ASSERT_GE(printed.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(printed.begin(), printed.begin() + 5), expected);
+}
+
 TEST_F(TapeTest, ReportsAndCashDocumentsArePrinted) {
     const int32_t handle = openShift();
     run("korvant3_fremu_open_doc", handle, {{"user_name", "A"}, {"doc_kind", 2}});
-    run("korvant3_fremu_close_doc", handle, {{"cash", 5000000}});
+    const Answer cashIn = run("korvant3_fremu_close_doc", handle, {{"cash", 5000000}});
+    // A cash document is not a fiscal one: the fiscal numbering stays where the shift's
+    // opening left it, and the paper shows the document's own number and no fiscal sign.
+    EXPECT_EQ(cashIn.data()["fd_number"], 2);
+    const std::vector<std::string> printed = lines();
+    const auto heading =
+        std::find(printed.begin(), printed.end(), std::string(13, ' ') + "НЕФИСКАЛЬНЫЙ ДОКУМЕНТ");
+    ASSERT_NE(heading, printed.end());
+    const auto cut = std::find(heading, printed.end(), std::string(48, '='));
+    EXPECT_TRUE(std::none_of(heading, cut, [](const std::string& line) {
+        return line.find("ФП:") != std::string::npos || line.find("ФД:") != std::string::npos;
+    }));
+    EXPECT_TRUE(hasLine("СМЕНА 1", "ДОКУМЕНТ 1"));
     run("korvant3_fremu_report_x", handle);
     run("korvant3_fremu_report_state", handle);
     run("korvant3_fremu_close_shift", handle, {{"user_name", "A"}});
@@ -179,6 +210,8 @@ TEST_F(TapeTest, ReportsAndCashDocumentsArePrinted) {
         EXPECT_TRUE(found) << title;
     }
     EXPECT_TRUE(hasLine("НАЛИЧНЫХ В КАССЕ", "=500.00"));
+    EXPECT_TRUE(hasLine("ВНЕСЕНИЙ (1)", "=500.00"));
+    EXPECT_TRUE(hasLine("ВЫПЛАТ (0)", "=0.00"));
 }
 
 } // namespace

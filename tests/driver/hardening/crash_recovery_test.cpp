@@ -5,181 +5,30 @@
 // succeeds, a document left open is cancelled, no fiscal document number is
 // ever issued twice, and the drawer and the counters agree with the paper tape.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
+#include "driver/hardening/till_processes.h"
 
-#include "support/program_arguments.h"
-
-extern char** environ;
-
+namespace korvant::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 using namespace std::chrono_literals;
 
-constexpr const char* kSerial = "0000000000000001";
-// Every receipt sells the same: 100.00 in cash, so the tape is easy to add up.
-constexpr int64_t kReceiptAmount = 1000000; // in ten-thousandths
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A korvant-host process, started by the test and ended by it.
-class HostProcess {
-public:
-    HostProcess(const std::vector<std::string>& args, const fs::path& output) {
-        std::vector<char*> argv;
-        std::vector<std::string> owned = args;
-        for (auto& arg : owned) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        const int error = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (error != 0) {
-            pid_ = -1;
-        }
-    }
-    ~HostProcess() { kill(); }
-    HostProcess(const HostProcess&) = delete;
-    HostProcess& operator=(const HostProcess&) = delete;
-
-    bool started() const { return pid_ > 0; }
-
-    void kill() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-    }
-
-    // The exit code once it ended on its own; -1 when it had to be killed.
-    int wait(std::chrono::seconds limit) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        kill();
-        return -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
-class CrashRecovery : public ::testing::Test {
+class CrashRecovery : public TillProcesses {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/korvant-crash-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        // The register takes its time over the receipt's steps, so that a kill
-        // lands in the middle of one; the state file and the tape are the register's
-        // memory and paper, and outlive every process.
-        const json config = {
-            {"clock", 1700000000},
-            {"state", (programData() / "state.json").string()},
-            {"tape", (programData() / "tape.txt").string()},
-            {"task_ms", {{"open_doc", 300}, {"add_item", 300}, {"close_doc", 300}}},
-        };
-        fs::create_directories(programData());
-        std::ofstream(folder_ / "emulator.json") << config.dump();
+        TillProcesses::SetUp();
+        // The register takes its time over the receipt's steps, so that a kill lands in the
+        // middle of one.
+        configure({{"task_ms", {{"open_doc", 300}, {"add_item", 300}, {"close_doc", 300}}}});
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    fs::path script(const std::string& name, const json& calls) {
-        const fs::path path = folder_ / (name + ".json");
-        std::ofstream(path) << json{{"calls", calls}}.dump();
-        return path;
-    }
-
-    std::unique_ptr<HostProcess> startHost(const fs::path& scriptPath, const std::string& output,
-                                           bool journal = false) {
-        std::vector<std::string> args = korvant::testing::programArguments(KORVANT_HOST_PATH);
-        args.insert(args.end(),
-                    {"--addin", KORVANT_ADDIN_PATH, "--programdata", programData().string(),
-                     "--emulator-config", (folder_ / "emulator.json").string()});
-        if (journal) {
-            args.push_back("--journal");
-        }
-        args.push_back("run");
-        args.push_back(scriptPath.string());
-        auto process = std::make_unique<HostProcess>(args, folder_ / output);
-        EXPECT_TRUE(process->started());
-        return process;
-    }
-
-    fs::path programData() const { return folder_ / "programdata"; }
-
-    // The register's state file, or null while there is none.
-    json storedState() const {
-        const json stored = json::parse(readAll(programData() / "state.json"), nullptr, false);
-        return stored.is_discarded() ? json() : stored;
-    }
-
-    static json connect() {
-        return json::array({{{"method", "SetParameter"}, {"args", {"Serial", kSerial}}},
-                            {{"method", "SetParameter"}, {"args", {"Ipaddr", "emulator"}}},
-                            {{"method", "Open"}, {"args", {""}}}});
-    }
-    static json sale() {
-        return {{"method", "ProcessCheck"},
-                {"args",
-                 {"${device}", false,
-                  R"(<CheckPackage><Parameters CashierName="Кассир" OperationType="1" )"
-                  R"(TaxationSystem="0"/><Positions><FiscalString Name="Хлеб" Quantity="1" )"
-                  R"(PriceWithDiscount="100" VATRate="10" PaymentMethod="4" )"
-                  R"(CalculationSubject="1"/></Positions><Payments Cash="100"/></CheckPackage>)",
-                  ""}}};
-    }
-
-    // The lines korvant-host printed: one per call, then the journal.
-    std::vector<json> outputLines(const std::string& output) const {
-        std::vector<json> lines;
-        std::istringstream in(readAll(folder_ / output));
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(json::parse(line));
-        }
-        return lines;
-    }
-
-    fs::path folder_;
 };
 
 // A moment to kill at: what the register has stored and printed by then.
@@ -190,11 +39,7 @@ struct Moment {
 
 TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     json prepare = connect();
-    prepare.push_back(
-        {{"method", "OpenShift"},
-         {"args",
-          {"${device}", R"(<InputParameters><Parameters CashierName="Кассир"/></InputParameters>)",
-           ""}}});
+    prepare.push_back(openShift());
     ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
 
     json killed = connect();
@@ -202,11 +47,31 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     const fs::path killedScript = script("killed", killed);
     json next = connect();
     next.push_back(sale());
-    next.push_back({{"method", "Close"}, {"args", {"${device}"}}});
+    next.push_back(close());
     const fs::path nextScript = script("next", next);
 
-    const auto positions = [](const json& stored) {
-        return stored.contains("document") ? stored["document"]["positions"].size() : size_t(0);
+    // The open document's positions as the register stored them: those folded into the state
+    // file, and the later ones in the document's record beside it.
+    const auto positions = [&](const json& stored) {
+        if (!stored.contains("document")) {
+            return size_t(0);
+        }
+        const json& document = stored["document"];
+        size_t count = document["positions"].size();
+        std::istringstream record(readAll(programData() / "state.json.document"));
+        std::string line;
+        if (!std::getline(record, line) ||
+            json::parse(line, nullptr, false).value("document", "") != document.value("id", "")) {
+            return count;
+        }
+        while (std::getline(record, line)) {
+            const json change = json::parse(line, nullptr, false);
+            count += change.is_object() && change.contains("position") &&
+                             change["n"].get<int64_t>() > document["changes"].get<int64_t>()
+                         ? 1
+                         : 0;
+        }
+        return count;
     };
     const Moment moments[] = {
         {"the receipt just opened",
@@ -229,8 +94,7 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
         {
             auto host = startHost(killedScript, "killed.out");
             const auto reached = [&] {
-                return moment.reached(storedState(), readAll(programData() / "tape.txt"),
-                                      lastBefore);
+                return moment.reached(storedState(), readAll(tape()), lastBefore);
             };
             const auto deadline = std::chrono::steady_clock::now() + 60s;
             while (!reached() && std::chrono::steady_clock::now() < deadline) {
@@ -261,13 +125,8 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     EXPECT_EQ(stale, 2);
 
     // The paper: every fiscal document once, every receipt in the drawer and counters.
-    const std::string tape = readAll(programData() / "tape.txt");
-    const std::regex documentNumber("ФД: ([0-9]+)");
-    std::map<int64_t, int> printed;
-    for (auto it = std::sregex_iterator(tape.begin(), tape.end(), documentNumber);
-         it != std::sregex_iterator(); ++it) {
-        ++printed[std::stoll((*it)[1])];
-    }
+    const std::string paper = readAll(tape());
+    const auto printed = numbersAfter(paper, "ФД: ");
     const json fiscal = storedState()["fiscal"];
     const int64_t last = fiscal["fd_last_doc"];
     ASSERT_FALSE(printed.empty());
@@ -278,17 +137,10 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     }
     EXPECT_EQ(int64_t(printed.size()), last - 1) << "no number skipped";
 
-    const auto count = [&tape](const std::string& text) {
-        size_t times = 0;
-        for (size_t at = tape.find(text); at != std::string::npos; at = tape.find(text, at + 1)) {
-            ++times;
-        }
-        return times;
-    };
     // A cancelled receipt is printed with its heading and the cancellation.
-    const size_t cancelledOnTape = count("ЧЕК АННУЛИРОВАН");
+    const size_t cancelledOnTape = occurrences(paper, "ЧЕК АННУЛИРОВАН");
     EXPECT_EQ(cancelledOnTape, size_t(stale));
-    const size_t receipts = count("КАССОВЫЙ ЧЕК") - cancelledOnTape;
+    const size_t receipts = occurrences(paper, "КАССОВЫЙ ЧЕК") - cancelledOnTape;
     // The killed host that got as far as the closing made one; every next host one.
     EXPECT_EQ(receipts, 1u + std::size(moments));
     EXPECT_EQ(fiscal["counters"]["sales"]["check_count"], receipts);
@@ -296,4 +148,67 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     EXPECT_EQ(fiscal["shift_cash"], int64_t(receipts) * kReceiptAmount);
 }
 
+// The printer takes its time, and each host is killed after the register stored a document and
+// before the paper showed it. The next host to take the register prints what the paper lacks:
+// after the last restart the tape and its page hold every fiscal document once, and the state,
+// the counters and the drawer agree with them.
+TEST_F(CrashRecovery, AKillBetweenTheStateAndThePaperLosesNoPrintout) {
+    configure({{"print_ms", 200}});
+    json prepare = connect();
+    prepare.push_back(openShift());
+    ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
+
+    json selling = connect();
+    for (int i = 0; i < 3; ++i) {
+        selling.push_back(sale());
+    }
+    const fs::path sellingScript = script("selling", selling);
+    constexpr int kKills = 6;
+    for (int kill = 0; kill < kKills; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill + 1));
+        const int64_t lastBefore = storedState()["fiscal"]["fd_last_doc"];
+        auto host = startHost(sellingScript, "selling.out");
+        // A document this host had stored and the paper did not show yet.
+        const auto unprinted = [&] {
+            const json stored = storedState();
+            if (stored.is_null() || stored["fiscal"]["fd_last_doc"].get<int64_t>() <= lastBefore) {
+                return false;
+            }
+            const auto printed = numbersAfter(readAll(tape()), "ФД: ");
+            return printed.count(stored["fiscal"]["fd_last_doc"].get<int64_t>()) == 0;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (!unprinted() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_TRUE(unprinted());
+        host->kill();
+    }
+    json last = connect();
+    last.push_back(sale());
+    last.push_back(close());
+    ASSERT_EQ(startHost(script("last", last), "last.out")->wait(60s), 0);
+
+    const json fiscal = storedState()["fiscal"];
+    const int64_t lastDocument = fiscal["fd_last_doc"];
+    const std::string paper = readAll(tape());
+    const std::string page = readAll(programData() / "tape.html");
+    for (const auto& [what, printed] : {std::pair{"tape", numbersAfter(paper, "ФД: ")},
+                                        std::pair{"page", numbersAfter(page, "ФД: ")}}) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(int64_t(printed.size()), lastDocument - 1) << "every document from the second";
+        for (const auto& [number, times] : printed) {
+            EXPECT_EQ(times, 1) << "document " << number;
+            EXPECT_GE(number, 2);
+            EXPECT_LE(number, lastDocument);
+        }
+    }
+    const size_t receipts =
+        occurrences(paper, "КАССОВЫЙ ЧЕК") - occurrences(paper, "ЧЕК АННУЛИРОВАН");
+    EXPECT_GE(receipts, size_t(kKills) + 1);
+    EXPECT_EQ(fiscal["counters"]["sales"]["check_count"], receipts);
+    EXPECT_EQ(fiscal["shift_cash"], int64_t(receipts) * kReceiptAmount);
+}
+
 } // namespace
+} // namespace korvant::testing

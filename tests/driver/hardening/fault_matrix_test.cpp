@@ -242,6 +242,9 @@ struct Operation {
     std::optional<size_t> output = std::nullopt;   // the argument written on success only
     std::optional<size_t> openDoc = std::nullopt;  // the step that opens a document
     std::optional<size_t> closeDoc = std::nullopt; // the step that closes it
+    // Whether the closing makes a fiscal document, by whose number an unknown outcome is
+    // settled; a cash document makes none.
+    bool fiscalClosing = true;
 };
 
 // A sale with receipt agent data (so an agent call follows the item) and a text line.
@@ -344,7 +347,8 @@ std::vector<Operation> operations() {
          {task("korvant3_fremu_open_doc"), task("korvant3_fremu_close_doc")},
          std::nullopt,
          0,
-         1},
+         1,
+         false},
         {"PrintTextDocument",
          Prelude::Open,
          [](auto& device) {
@@ -403,6 +407,17 @@ bool performed(const nlohmann::json& rule, Mapping mapping) {
     return !rule.contains("response") || rule["response"] == 0;
 }
 
+// Whether a closing's final answer, as the fault leaves it, still carries the register's own
+// data (the number of the document it made) once the task ends.
+bool keepsTheFinalAnswer(const nlohmann::json& rule) {
+    if (rule.contains("answer")) {
+        return false;
+    }
+    const int response = rule.value("response", 0);
+    const int extended = rule.value("extended", 0);
+    return (response == 0 && extended == 0) || (response == 3 && extended == 103);
+}
+
 std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>& kinds) {
     std::vector<Row> rows;
     size_t polls = 0;
@@ -435,8 +450,15 @@ std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>
                 // the register: the document it made is reported as made.
                 const bool unknown = code == kProtocolError || code == kInvalidDevice;
                 if (operation.closeDoc && step == *operation.closeDoc && unknown &&
-                    performed(rule, mapping)) {
+                    operation.fiscalClosing && performed(rule, mapping)) {
                     code = kSuccess;
+                }
+                // A closing that makes no fiscal document cannot be told by the register's
+                // last one: without its own answer the outcome stays unknown.
+                if (operation.closeDoc && step == *operation.closeDoc && !operation.fiscalClosing &&
+                    mapping != Mapping::TaskStart && code == kSuccess &&
+                    !keepsTheFinalAnswer(rule)) {
+                    code = kProtocolError;
                 }
                 // An opening refused as not allowed although the register opened
                 // the document: the document is found open, cancelled, and the

@@ -241,8 +241,9 @@ TEST(ClosingOutcome, AnUnknownOutcomeIsSettledWithTheRegister) {
         int closePoll; // which poll of the operation is the closing's
         bool hasOutput;
     };
-    for (const Kind& kind :
-         {Kind{sale(), 3, true}, Kind{correction(), 3, true}, Kind{cashIn(), 2, false}}) {
+    // A cash document takes no fiscal number, so the register's last fiscal document cannot
+    // tell whether one was made: only receipts are settled this way.
+    for (const Kind& kind : {Kind{sale(), 3, true}, Kind{correction(), 3, true}}) {
         for (const ClosingFault& fault : closingFaults(kind.closePoll)) {
             SCOPED_TRACE(kind.operation.name + ": " + fault.name);
             HardeningSession session(R"({"clock":1700000000,"cash":1000000})");
@@ -332,8 +333,8 @@ TEST(TaskTimeout, BoundsTheWaitWhateverThePollInterval) {
     session.driver().inject(R"({"function":"korvant3_fremu_report_x","call":1,)"
                             R"("busy_forever":true})");
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_FALSE(session.call("PrintXReport", {Value::text(session.device()), Value::empty()})
-                     .succeeded());
+    EXPECT_FALSE(
+        session.call("PrintXReport", {Value::text(session.device()), Value::empty()}).succeeded());
     const auto waited = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(session.lastError().first, kProtocolError);
     // The time-out is one second; the interval would have been twenty.
