@@ -18,6 +18,10 @@ using host::Value;
 constexpr std::string_view kSaleParameters =
     R"(<Parameters CashierName="Cashier1" OperationType="1" TaxationSystem="0"/>)";
 constexpr std::string_view kCash200 = R"(<Payments Cash="200"/>)";
+constexpr std::string_view kAgentData =
+    R"(<AgentData AgentOperation="Pay" AgentPhone="+7001" PaymentProcessorPhone="+7002" )"
+    R"(AcquirerOperatorPhone="+7003" AcquirerOperatorName="Operator" )"
+    R"(AcquirerOperatorAddress="Street 1" AcquirerOperatorINN="7700000001"/>)";
 
 const std::string kTeaItem =
     R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":200000,)"
@@ -196,6 +200,53 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
                         R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
                         R"(VATRate="20"/>)",
                         kCash200)},
+        // Values with no meaning for the register are refused, never wrapped into another.
+        {"taxation system 32 (was sent as the general system)",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="32"/>)",
+                        kTea, kCash200)},
+        {"taxation system 6",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="6"/>)",
+                        kTea, kCash200)},
+        {"taxation system -1",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="-1"/>)",
+                        kTea, kCash200)},
+        {"negative quantity",
+         receiptPackage(kSaleParameters, teaWith("Quantity=\"-2\""), kCash200)},
+        {"negative price (was sent as -9.99)",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="-10" )"
+                        R"(VATRate="20" PaymentMethod="4" CalculationSubject="1"/>)",
+                        kCash200)},
+        {"negative line total",
+         receiptPackage(kSaleParameters, teaWith(R"(AmountWithDiscount="-160")"), kCash200)},
+        {"negative payment", receiptPackage(kSaleParameters, kTea,
+                                            R"(<Payments Cash="300" ElectronicPayment="-100"/>)")},
+        {"payment method 99",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="99" CalculationSubject="1"/>)",
+                        kCash200)},
+        {"payment method 8",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="8" CalculationSubject="1"/>)",
+                        kCash200)},
+        {"calculation subject 28",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="4" CalculationSubject="28"/>)",
+                        kCash200)},
+        {"agent type -5 with agent data (was sent as -4)",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="0" )"
+                        R"(AgentType="-5">)" +
+                            std::string(kAgentData) + "</Parameters>",
+                        kTea, kCash200)},
+        {"position agent type 7 with vendor data",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="4" CalculationAgent="7">)"
+                        R"(<VendorData VendorName="V"/></FiscalString>)",
+                        kCash200)},
     };
     for (const auto& c : cases) {
         const auto result = processCheck(c.package);
@@ -204,6 +255,32 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
         EXPECT_EQ(session_.calls(), Texts{}) << c.what;
         EXPECT_TRUE(result.args[3].type == host::VType::Empty) << c.what;
     }
+}
+
+// What keeps its meaning goes as before: 0 names no payment method or subject,
+// the marked goods' subjects are codes, an agent type goes only with agent or
+// vendor data, and a negative discount (a client's mark-up) is sent for the
+// register to judge.
+TEST_F(ProcessCheckTest, ValuesWithMeaningGoAsTheyAre) {
+    const auto result = processCheck(
+        receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="5"/>)",
+                       R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="110" )"
+                       R"(VATRate="20" CalculationSubject="33" CalculationAgent="-9"/>)",
+                       R"(<Payments Cash="110"/>)"));
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(session_.requestsTo(kOpenDoc).at(0)["taxcode"], 32);
+    const auto item = session_.requestsTo(kAddItem).at(0);
+    EXPECT_EQ(item["payment_method"], 0);
+    EXPECT_EQ(item["item_attr"], 33);
+
+    session_.clearJournal();
+    processCheck(receiptPackage(kSaleParameters,
+                                R"(<FiscalString Name="Tea" Quantity="2" PriceWithDiscount="110" )"
+                                R"(DiscountAmount="-20" VATRate="20" PaymentMethod="4"/>)",
+                                R"(<Payments Cash="220"/>)"));
+    ASSERT_EQ(session_.requestsTo(kAddItem).size(), 1u);
+    EXPECT_EQ(session_.requestsTo(kAddItem)[0]["price"], 1000000);
+    EXPECT_EQ(session_.requestsTo(kAddItem)[0]["item_disc_abs"], -200000);
 }
 
 TEST_F(ProcessCheckTest, OperationTypesChooseDocumentKindAndMarking) {
@@ -427,11 +504,6 @@ TEST_F(ProcessCheckTest, ReceiptWithoutPositionsOpensThenCloses) {
     EXPECT_EQ(session_.calls(), (Texts{kOpenDoc, kCloseDoc, kCancelDoc}));
     EXPECT_FALSE(documentOpen());
 }
-
-constexpr std::string_view kAgentData =
-    R"(<AgentData AgentOperation="Pay" AgentPhone="+7001" PaymentProcessorPhone="+7002" )"
-    R"(AcquirerOperatorPhone="+7003" AcquirerOperatorName="Operator" )"
-    R"(AcquirerOperatorAddress="Street 1" AcquirerOperatorINN="7700000001"/>)";
 
 TEST_F(ProcessCheckTest, ReceiptAgentDataFollowsEveryFiscalString) {
     const std::string parametersWithAgent =
