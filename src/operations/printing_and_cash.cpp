@@ -47,28 +47,30 @@ MethodOutcome printTextDocument(ComponentState& state, const HostArgs& args) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
     // Consecutive lines print as one block; a barcode ends the block before it.
-    // What was printed before a failure stays printed.
-    std::string block;
+    // A block holds every line where the document has it, empty ones too (an
+    // acquiring slip starts with one). What was printed before a failure stays
+    // printed.
+    std::optional<std::string> block;
     for (const TextItem& item : document.items) {
         if (item.kind == TextItemKind::Text) {
-            if (!block.empty()) {
-                block += '\n';
+            if (block) {
+                *block += '\n';
+                *block += item.text;
+            } else {
+                block = item.text;
             }
-            block += item.text;
             continue;
         }
-        if (!block.empty()) {
-            if (!printItem(state, *device, TextItemKind::Text, block)) {
-                return MethodOutcome::boolean(false);
-            }
-            block.clear();
+        if (block && !printItem(state, *device, TextItemKind::Text, *block)) {
+            return MethodOutcome::boolean(false);
         }
+        block.reset();
         if (!printItem(state, *device, item.kind, item.text)) {
             return MethodOutcome::boolean(false);
         }
     }
-    if (!block.empty()) {
-        return MethodOutcome::boolean(printItem(state, *device, TextItemKind::Text, block));
+    if (block) {
+        return MethodOutcome::boolean(printItem(state, *device, TextItemKind::Text, *block));
     }
     return MethodOutcome::boolean(true);
 }

@@ -49,6 +49,12 @@ TEST_F(TextDocumentTest, LinesPrintAsBlocksBetweenBarcodes) {
         {"element names match on their beginning",
          R"(<TextStringX Text="первая"/><TextString Text="вторая"/>)",
          {R"({"text":"первая\nвторая","text_type":1})"}},
+        {"empty lines where the document has them, first and after a barcode too",
+         R"(<TextString Text=""/><TextString Text="СЛИП"/><TextString Text=""/>)"
+         R"(<Barcode Type="QR" Value="q"/><TextString Text=""/><TextString Text="итог"/>)",
+         {R"({"text":"\nСЛИП\n","text_type":1})", R"({"text":"q","text_type":5})",
+          R"({"text":"\nитог","text_type":1})"}},
+        {"one empty line", R"(<TextString Text=""/>)", {R"({"text":"","text_type":1})"}},
         {"barcode value in base64",
          R"(<Barcode Type="QR" ValueBase64="aHR0cHM6Ly9leGFtcGxlLmNvbQ=="/>)",
          {R"({"text":"https://example.com","text_type":5})"}},
