@@ -31,6 +31,13 @@ std::optional<int64_t> integerOf(const nlohmann::json& value) {
     return std::nullopt;
 }
 
+std::optional<int64_t> wholeNumberOf(const nlohmann::json& value) {
+    if (value.is_number_float() && std::trunc(value.get<double>()) != value.get<double>()) {
+        return std::nullopt;
+    }
+    return integerOf(value);
+}
+
 std::optional<int32_t> thirtyTwoBitsOf(int64_t value) {
     if (value < INT32_MIN || value > static_cast<int64_t>(UINT32_MAX)) {
         return std::nullopt;
@@ -63,7 +70,7 @@ int64_t FieldReader::wideNumber(uint16_t tag) const {
     if (value == nullptr) {
         return 0;
     }
-    const auto integer = integerOf(*value);
+    const auto integer = wholeNumberOf(*value);
     if (!integer) {
         failed_ = true;
         return 0;
@@ -78,6 +85,10 @@ int32_t FieldReader::number(uint16_t tag) const {
         return 0;
     }
     return *value;
+}
+
+uint32_t FieldReader::unsignedNumber(uint16_t tag) const {
+    return static_cast<uint32_t>(number(tag));
 }
 
 uint32_t FieldReader::unsignedNumber(uint16_t tag, uint32_t maximum) const {

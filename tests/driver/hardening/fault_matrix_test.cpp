@@ -188,9 +188,10 @@ std::vector<FaultKind> faultKinds() {
           {M::FiscalMode, kProtocolError},
           {M::Open, kProtocolError}}},
         {"values out of range at end",
-         answerRule(R"({"response":0,"extended":0,"data":{"fd_number":-1,"fd_sign":4294967296,)"
-                    R"("shift_id":65536,"fd_last_doc":-1}})",
-                    true),
+         answerRule(
+             R"({"response":0,"extended":0,"data":{"fd_number":4294967296,"fd_sign":-2147483649,)"
+             R"("shift_id":65536,"fd_last_doc":-1}})",
+             true),
          {{M::TaskEnd, kSuccess}},
          true},
         {"busy for three polls", {{"busy_polls", 3}}, {{M::TaskStart, kSuccess}}},

@@ -204,8 +204,9 @@ std::vector<ClosingFault> closingFaults(int closePoll) {
     return {
         {"empty final answer", {atEnd("", true)}, true},
         {"unreadable final answer", {atEnd("{\"response\":0,", true)}, true},
-        {"negative document number",
-         {atEnd(R"({"response":0,"extended":0,"data":{"fd_number":-1,"fd_sign":7}})", true)},
+        {"document number beyond 32 bits",
+         {atEnd(R"({"response":0,"extended":0,"data":{"fd_number":-2147483649,"fd_sign":7}})",
+                true)},
          true},
         {"fiscal sign beyond 32 bits",
          {atEnd(R"({"response":0,"extended":0,"data":{"fd_number":9,"fd_sign":4294967296}})",
@@ -332,8 +333,8 @@ TEST(TaskTimeout, BoundsTheWaitWhateverThePollInterval) {
     session.driver().inject(R"({"function":"korvant3_fremu_report_x","call":1,)"
                             R"("busy_forever":true})");
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_FALSE(session.call("PrintXReport", {Value::text(session.device()), Value::empty()})
-                     .succeeded());
+    EXPECT_FALSE(
+        session.call("PrintXReport", {Value::text(session.device()), Value::empty()}).succeeded());
     const auto waited = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(session.lastError().first, kProtocolError);
     // The time-out is one second; the interval would have been twenty.

@@ -91,6 +91,31 @@ TEST_F(ShiftTest, CloseShiftReportsStateBalanceBacklogAndCounters) {
             R"(TotalCorrectionChecksAmount="0"/></CountersOperationType4>)"));
 }
 
+// A closing whose answer writes its fiscal sign as a signed number (the same 32
+// bits) closes the shift and says so.
+TEST_F(ShiftTest, ASignWrittenSignedIsTheSameSign) {
+    ASSERT_TRUE(openShift().succeeded());
+    const std::string counter = R"({"check_count":0,"check_total":0})";
+    const std::string answer =
+        R"({"response":0,"extended":0,"data":{"fd_date":1700000100,"fd_number":9,)"
+        R"("fd_sign":-1294967296,"shift_id":1,"fd_shift_state":0,"fd_error":0,"fd_fail":0,)"
+        R"("fd_overflow":0,"shift_cash":0,"fd_waiting":0,"fd_waiting_document":0,)"
+        R"("fd_waiting_date":0,"sales":)" +
+        counter + R"(,"buys":)" + counter + R"(,"sales_return":)" + counter +
+        R"(,"buys_return":)" + counter + R"(,"sales_correction":)" + counter +
+        R"(,"buys_correction":)" + counter + "}}";
+    session.inject(nlohmann::json{{"function", kCloseShift},
+                                  {"call", 1},
+                                  {"at", "end"},
+                                  {"answer", answer},
+                                  {"perform", true}}
+                       .dump());
+    const auto result = closeShift();
+    ASSERT_TRUE(result.succeeded()) << session.lastError().second;
+    EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "ShiftState"), "1");
+    EXPECT_EQ(session.emulator().state()["fd_shift_state"], 0);
+}
+
 TEST_F(ShiftTest, UnknownShiftStateWritesNoShiftState) {
     session.inject(finalAnswerRule(
         kOpenShift,

@@ -103,20 +103,26 @@ TEST_F(ProcessCheckTest, OutputTheHostCannotTakeFailsWithoutACode) {
     EXPECT_EQ(closedReceipts("sales"), 1);
 }
 
+// The register's numbers are 32-bit fields: a fiscal sign above 2^31 reads the
+// same whether the register writes it unsigned or signed.
 TEST_F(ProcessCheckTest, LargeDocumentNumberAndFiscalSignAreWrittenUnsigned) {
     FixedTimeZone zone("MSK-3");
-    session_.inject(
-        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":)"
-        R"("{\"response\":0,\"extended\":0,\"data\":{\"shift_id\":12,\"fd_number\":70000,)"
-        R"(\"fd_sign\":3000000000,\"fd_date\":1700000100}}"})");
+    for (const char* sign : {"3000000000", "-1294967296"}) {
+        SCOPED_TRACE(sign);
+        session_.inject(
+            R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":)"
+            R"("{\"response\":0,\"extended\":0,\"data\":{\"shift_id\":12,\"fd_number\":70000,)"
+            R"(\"fd_sign\":)" +
+            std::string(sign) + R"(,\"fd_date\":1700000100}}"})");
 
-    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+        const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
 
-    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
-    EXPECT_EQ(result.text(3),
-              R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"
-              R"(ShiftNumber="12" CheckNumber="70000" FiscalSign="3000000000" )"
-              R"(DateTime="2023-11-15T01:15:00"/></DocumentOutputParameters>)");
+        ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+        EXPECT_EQ(result.text(3),
+                  R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"
+                  R"(ShiftNumber="12" CheckNumber="70000" FiscalSign="3000000000" )"
+                  R"(DateTime="2023-11-15T01:15:00"/></DocumentOutputParameters>)");
+    }
 }
 
 TEST_F(ProcessCheckTest, SecondParameterChangesNothing) {
