@@ -45,12 +45,20 @@ std::optional<int32_t> thirtyTwoBitsOf(int64_t value) {
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
-const nlohmann::json* FieldReader::member(uint16_t tag) const {
+const nlohmann::json* FieldReader::find(uint16_t tag) const {
     const auto found = object_.find(tagName(tag));
     if (found == object_.end() || found->is_null()) {
         return nullptr;
     }
     return &*found;
+}
+
+const nlohmann::json* FieldReader::member(uint16_t tag) const {
+    const auto* found = find(tag);
+    if (found == nullptr && absent_ != nullptr) {
+        absent_->push_back(tag);
+    }
+    return found;
 }
 
 std::string FieldReader::text(uint16_t tag) const {
@@ -113,7 +121,7 @@ std::optional<FieldReader> FieldReader::object(uint16_t tag) const {
         failed_ = true;
         return std::nullopt;
     }
-    return FieldReader(*value, failed_);
+    return FieldReader(*value, failed_, absent_);
 }
 
 std::string FieldReader::compactText() const {

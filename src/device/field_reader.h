@@ -1,11 +1,13 @@
 #pragma once
 // Typed reading of the members of an answer's JSON object, by tag. A member
-// that is absent or null reads as its default. A member of another type than
+// that is absent or null reads as its default, and is noted as absent so that
+// a caller for whom a default is no data can tell. A member of another type than
 // the one read marks the whole answer as malformed instead of throwing.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -28,11 +30,13 @@ std::optional<int32_t> thirtyTwoBitsOf(int64_t value);
 class FieldReader {
 public:
     // `failed` is set when a member has the wrong type; it is shared with the
-    // readers of nested objects.
-    FieldReader(const nlohmann::json& object, bool& failed) : object_(object), failed_(failed) {}
+    // readers of nested objects, and so is `absent`, which gathers the tags of
+    // the members read that were absent or null.
+    FieldReader(const nlohmann::json& object, bool& failed, std::vector<uint16_t>* absent = nullptr)
+        : object_(object), failed_(failed), absent_(absent) {}
 
     // Whether the member is there (and not null).
-    bool has(uint16_t tag) const { return member(tag) != nullptr; }
+    bool has(uint16_t tag) const { return find(tag) != nullptr; }
     std::string text(uint16_t tag) const;
     // A 32-bit integer, signed or unsigned on the wire (its low 32 bits); a
     // value that needs more bits is malformed, never silently cut.
@@ -58,10 +62,13 @@ public:
     std::string compactText() const;
 
 private:
+    // The member, or null (noted as absent) when it is absent or null.
     const nlohmann::json* member(uint16_t tag) const;
+    const nlohmann::json* find(uint16_t tag) const;
 
     const nlohmann::json& object_;
     bool& failed_;
+    std::vector<uint16_t>* absent_;
 };
 
 } // namespace korvant

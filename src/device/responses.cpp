@@ -1,5 +1,7 @@
 #include "device/responses.h"
 
+#include <algorithm>
+
 #include "config/log.h"
 #include "device/envelope.h"
 #include "device/field_reader.h"
@@ -109,18 +111,32 @@ template <typename Record> ErrorCode parseRecord(std::string_view text, Record& 
     }
     out.response = envelope.response;
     out.extended = envelope.extended;
+    bool failed = false;
     if (const auto* data = envelope.data()) {
-        bool failed = false;
-        readData(FieldReader(*data, failed), out);
-        if (failed) {
-            out = Record{};
-            return ErrorCode::ProtocolError;
-        }
+        readData(FieldReader(*data, failed, &out.absent), out);
+    } else {
+        // Without data every member is absent, and the record keeps its defaults.
+        static const nlohmann::json kNoData = nlohmann::json::object();
+        Record unread;
+        readData(FieldReader(kNoData, failed, &out.absent), unread);
+    }
+    if (failed) {
+        out = Record{};
+        return ErrorCode::ProtocolError;
     }
     return ErrorCode::NoError;
 }
 
 } // namespace
+
+bool KorvantResponse::lacksAny(std::initializer_list<uint16_t> tags) const {
+    for (const uint16_t tag : tags) {
+        if (std::find(absent.begin(), absent.end(), tag) != absent.end()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 ErrorCode parseResponse(std::string_view text, KorvantResponseOpen& out) {
     return parseRecord(text, out);

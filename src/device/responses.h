@@ -1,12 +1,16 @@
 #pragma once
 // Typed views of the device library's answers. Each record is read from one
 // answer text with parseResponse; when the answer has no "data" object every
-// field keeps the default given here.
+// field keeps the default given here. A default is no data: a record remembers
+// which of its members the answer lacked, and an operation that reports a value
+// to the host asks first whether the register gave it (see lacksAny).
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/error_code.h"
 
@@ -20,8 +24,14 @@ struct KorvantResponse {
     KorvantResponse& operator=(KorvantResponse&&) = default;
     virtual ~KorvantResponse() = default;
 
+    // True when the answer lacked (or gave null for) any of these members.
+    bool lacksAny(std::initializer_list<uint16_t> tags) const;
+
     int32_t response = 0;
     int32_t extended = 0;
+    // The tags of the members read that the answer lacked; for members of
+    // nested objects (the counters), their own tags.
+    std::vector<uint16_t> absent;
 };
 
 // Answer of korvant3_open.

@@ -24,6 +24,11 @@ namespace {
 constexpr int32_t kCashIn = 2;
 constexpr int32_t kCashOut = 3;
 
+// The widths a printed line can have, which every integer type a host may pass
+// for it holds as they are.
+constexpr int32_t kNarrowestLine = 1;
+constexpr int32_t kWidestLine = INT16_MAX;
+
 // Sends one piece of a text document: a block of lines or a barcode.
 bool printItem(ComponentState& state, const DeviceSession& device, TextItemKind kind,
                const std::string& text) {
@@ -105,7 +110,7 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
 
 MethodOutcome printXReport(ComponentState& state, const HostArgs& args) {
     const auto device = beginDeviceOperation(state, args);
-    if (!device) {
+    if (!device || !inputReadable(state, args, 1)) {
         return MethodOutcome::boolean(false);
     }
     return MethodOutcome::boolean(record(state, clearingStaleDocument(*device, "the X report", [&] {
@@ -119,8 +124,14 @@ MethodOutcome getLineLength(ComponentState& state, const HostArgs& args) {
         return MethodOutcome::boolean(false);
     }
     KorvantResponseGetInfo info;
-    if (!record(state, device->library.getInfo(device->handle, info))) {
+    const ErrorCode described = device->library.getInfo(device->handle, info);
+    if (!record(state, reportable(described, info, {tag::line_length}))) {
         return MethodOutcome::boolean(false);
+    }
+    // A width no line has would come back wrapped in the host's integer type
+    // (70000 as 4464 in 16 bits): it is no width, and the answer is malformed.
+    if (info.line_length < kNarrowestLine || info.line_length > kWidestLine) {
+        return MethodOutcome::boolean(record(state, ErrorCode::ProtocolError));
     }
     // Written whatever the host passed there: an integer type it chose is kept, anything
     // else (an empty value, a text, a real) becomes a 32-bit integer.

@@ -404,6 +404,18 @@ bool performed(const nlohmann::json& rule, Mapping mapping) {
     return !rule.contains("response") || rule["response"] == 0;
 }
 
+// Whether a task's end is answered with success but without an answer text:
+// any codes but R 0 E 0 at the end, or at a poll that is not a busy one.
+bool endsWithoutAnswer(const nlohmann::json& rule, Mapping mapping) {
+    const bool atEnd = mapping == Mapping::TaskEnd || mapping == Mapping::Query;
+    if (!atEnd || !rule.contains("response")) {
+        return false;
+    }
+    const int response = rule["response"];
+    const int extended = rule.value("extended", 0);
+    return (response != 0 || extended != 0) && !(response == 3 && extended == 103);
+}
+
 std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>& kinds) {
     std::vector<Row> rows;
     size_t polls = 0;
@@ -432,6 +444,15 @@ std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>
                 const bool readsData = call.readsAnswer && mapping != Mapping::TaskStart;
                 int code =
                     kind.dataTypes ? (readsData ? kProtocolError : kSuccess) : expected->second;
+                // A task that ends well without an answer text tells nothing of
+                // what it did: an operation that reports its data has none to report.
+                if (code == kSuccess && readsData && endsWithoutAnswer(rule, mapping)) {
+                    code = kProtocolError;
+                }
+                // A refused cash query tells no balance.
+                if (call.function == "korvant3_fremu_get_money" && rule.value("response", 0) == 3) {
+                    code = kProtocolError;
+                }
                 // A closing that ended without a readable answer is settled with
                 // the register: the document it made is reported as made.
                 const bool unknown = code == kProtocolError || code == kInvalidDevice;

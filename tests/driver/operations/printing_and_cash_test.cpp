@@ -260,29 +260,31 @@ TEST_F(LineLengthTest, WidthGoesIntoTheArgumentWhateverItHeld) {
     }
 }
 
-TEST_F(LineLengthTest, WidthIsCutToTheArgumentsSize) {
-    struct Case {
-        int32_t width;
-        Value given;
-        Value expected;
-    };
-    const std::vector<Case> cases = {
-        {70000, Value::i2(0), Value::i2(4464)},
-        {70000, Value::i4(0), Value::i4(70000)},
-        {-2, Value::i2(0), Value::i2(-2)},
-        {-2, Value::uint(0), Value::uint(4294967294U)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.width);
+// A width no line has, or none at all, is no width: the host's argument would
+// get it wrapped to its type (70000 as 4464 in 16 bits, -2 as 4294967294).
+TEST_F(LineLengthTest, AWidthNoLineHasIsAProtocolError) {
+    const nlohmann::json widths[] = {70000, -2, 0, 32768, nullptr, 1.5};
+    for (const auto& width : widths) {
+        SCOPED_TRACE(width.dump());
         session.inject(nlohmann::json{
             {"function", "korvant3_get_info"},
             {"call", 1},
-            {"answer",
-             nlohmann::json{{"response", 0}, {"data", {{"line_length", c.width}}}}.dump()}}
+            {"answer", nlohmann::json{{"response", 0}, {"data", {{"line_length", width}}}}.dump()}}
                            .dump());
-        const auto result = callOnDevice("GetLineLength", {c.given});
+        const auto result = callOnDevice("GetLineLength", {Value::i2(7)});
+        EXPECT_FALSE(result.succeeded());
+        EXPECT_EQ(lastCode(), 1);
+        EXPECT_EQ(result.args[1], Value::i2(7));
+    }
+    for (const int32_t width : {1, 32767}) {
+        session.inject(nlohmann::json{
+            {"function", "korvant3_get_info"},
+            {"call", 1},
+            {"answer", nlohmann::json{{"response", 0}, {"data", {{"line_length", width}}}}.dump()}}
+                           .dump());
+        const auto result = callOnDevice("GetLineLength", {Value::i2(7)});
         EXPECT_TRUE(result.succeeded());
-        EXPECT_EQ(result.args[1], c.expected);
+        EXPECT_EQ(result.args[1], Value::i2(static_cast<int16_t>(width)));
     }
 }
 
