@@ -3,23 +3,12 @@
 #include "config/component_config.h"
 #include "config/component_version.h"
 #include "config/log.h"
+#include "operations/device_library.h"
 
 namespace korvant {
 namespace {
 
 constexpr std::string_view kDefaultLogName = "AddInKorvant.log";
-
-// The device section of the configuration tunes how long tasks are waited for.
-// Without poll_interval_ms the wait between polls grows with the task's time;
-// with it every wait is that long (200 is how the driver always polled before).
-TaskPolicy taskPolicyOf(const ComponentConfig& config) {
-    TaskPolicy policy;
-    policy.timeout = std::chrono::seconds(config.taskTimeoutSeconds());
-    if (const auto interval = config.pollIntervalMs()) {
-        policy.pollInterval = std::chrono::milliseconds(*interval);
-    }
-    return policy;
-}
 
 } // namespace
 
@@ -55,18 +44,7 @@ void constructComponent(ComponentState& state) {
 }
 
 void initComponent(ComponentState& state) {
-    const ComponentConfig config;
-    state.library->setTaskPolicy(taskPolicyOf(config));
-    std::string problem;
-    const PathText libraryPath = config.readLibraryPath(&problem);
-    if (!problem.empty()) {
-        KORVANT_LOG("AddInKorvant::Init", problem);
-    }
-    state.library->load(libraryPath);
-    if (state.library->loaded()) {
-        state.driverVersion = state.library->version();
-        KORVANT_LOG("AddInKorvant::Init", "API version: ", state.driverVersion);
-    }
+    loadDeviceLibrary(state, "AddInKorvant::Init");
 }
 
 } // namespace korvant
