@@ -15,6 +15,7 @@ constexpr std::string_view kDefaultLogName = "AddInKorvant.log";
 void constructComponent(ComponentState& state) {
     ComponentConfig config;
     const PathText defaultLog = config.folder() + pathFromUtf8(kDefaultLogName);
+    std::string unsaved; // why the first use's settings could not be stored
     if (!config.problem().empty()) {
         // The user's settings cannot be read: the driver works on the defaults
         // of a first use, with the log on to say why, and leaves the file for
@@ -26,7 +27,7 @@ void constructComponent(ComponentState& state) {
         if (state.logPath.empty()) {
             // First use on this machine: the log goes beside the configuration, switched on.
             state.logPath = defaultLog;
-            config.setDefaultLog(state.logPath);
+            unsaved = config.setDefaultLog(state.logPath);
         }
         state.logEnabled = config.logEnabledSetting();
     }
@@ -40,6 +41,10 @@ void constructComponent(ComponentState& state) {
         KORVANT_LOG("AddInKorvant::AddInKorvant", "the configuration ",
                     pathToUtf8(config.filePath()), " cannot be used (", config.problem(),
                     "): working on the defaults");
+    }
+    if (!unsaved.empty()) {
+        KORVANT_LOG("AddInKorvant::AddInKorvant", "the configuration ",
+                    pathToUtf8(config.filePath()), " was left as it is (", unsaved, ")");
     }
 }
 

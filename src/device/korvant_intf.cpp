@@ -36,6 +36,15 @@ Verdict judge(std::string_view text, AnswerMapping mapping) {
     return mapAnswer(mapping, codes.response, codes.extended);
 }
 
+// A refusal or failure that came with an answer is logged with it: the
+// register's message says why (a state it could not store, a value it refused),
+// which the host's error code alone does not.
+void logFailure(std::string_view where, ErrorCode code, const char* text) {
+    if (code != ErrorCode::NoError && !answerIn(text).empty()) {
+        KORVANT_LOG(where, "code ", static_cast<int32_t>(code), ", answer: ", answerIn(text));
+    }
+}
+
 // A call's answer read into its record: the call's code when it failed, else
 // the reading's.
 template <typename Record>
@@ -242,6 +251,7 @@ ErrorCode KorvantIntf::judgeCall(int32_t result, const char* text, AnswerMapping
     if (verdict.code == ErrorCode::NoError && answer != nullptr) {
         *answer = copyAnswer(text);
     }
+    logFailure("KorvantIntf::call", verdict.code, text);
     return verdict.code;
 }
 
@@ -275,6 +285,7 @@ ErrorCode KorvantIntf::followTask(int32_t handle, TaskClock::TimePoint started, 
     }
     const Verdict start = judge(answerIn(answerText), AnswerMapping::TaskStart);
     if (start.next != Next::StartPolling) {
+        logFailure("KorvantIntf::runTask", start.code, answerText);
         return start.code;
     }
     return pollTask(handle, started, task, answer);
@@ -301,6 +312,7 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, TaskClock::TimePoint started, ui
             if (verdict.code == ErrorCode::NoError && answer != nullptr) {
                 *answer = copyAnswer(text);
             }
+            logFailure("KorvantIntf::runTask", verdict.code, text);
             return verdict.code;
         case Next::FinishWithoutAnswer:
             if (answer != nullptr) {

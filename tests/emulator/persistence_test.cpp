@@ -152,6 +152,10 @@ TEST_F(PersistenceTest, AStateThatCannotBeStoredRefusesTheOperationAndKeepsThePr
     EXPECT_EQ(refused.response(), 3);
     EXPECT_EQ(refused.extended(), 115);
     EXPECT_EQ(refused.data()["fd_number"], fiscal["fd_last_doc"]);
+    // The refusal says why, in the system's words.
+    EXPECT_NE(refused.data()["message"].get<std::string>().find("No space left on device"),
+              std::string::npos)
+        << refused.text;
     diskFull();
     const Answer item2 = run("korvant3_fremu_add_item", handle, item("Сахар", 500000, 10000));
     EXPECT_EQ(item2.extended(), 115);

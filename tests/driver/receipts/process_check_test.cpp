@@ -660,6 +660,22 @@ TEST_F(ProcessCheckTest, PackageTextIsLogged) {
     EXPECT_EQ(receiptLines, Texts{package});
 }
 
+// A refusal's code tells the host that it failed; the register's message, which
+// tells why (a state it could not store on a full disk), goes to the log.
+TEST_F(ProcessCheckTest, TheRegistersReasonForARefusalIsLogged) {
+    session_.inject(R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","answer":)"
+                    R"("{\"response\":3,\"extended\":115,\"data\":{\"message\":\"cannot write )"
+                    R"(state.json.tmp: No space left on device\"}}"})");
+    EXPECT_FALSE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200)).succeeded());
+    EXPECT_EQ(lastErrorCode(), 6);
+    std::ifstream file(session_.programData().defaultLogPath());
+    std::stringstream log;
+    log << file.rdbuf();
+    EXPECT_NE(log.str().find("code 6, answer: {\"response\":3,\"extended\":115,\"data\":{"
+                             "\"message\":\"cannot write state.json.tmp: No space left on device"),
+              std::string::npos);
+}
+
 // A receipt as 1C sends it: Cyrillic texts, several VAT rates, a marking code in
 // GoodCodeData, receipt agent and vendor data with one position of its own,
 // text lines, barcodes and mixed payments.
