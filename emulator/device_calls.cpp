@@ -168,15 +168,28 @@ Emulator::Reply Emulator::startTask(Function function, int32_t handle, const cha
     } catch (const BadRequest& bad) {
         return {result::bad_request, text(failureAnswer(response::bad_request, 0, bad.message)), 0};
     }
-    const TaskOutcome outcome = performTask(operation, *open, faults);
-    if (outcome.refused && config_.refusals_at_start && !faults.end) {
-        return {result::ok, text(outcome.final), 0};
-    }
     const TaskTiming timing{faults.busy_polls.value_or(config_.busy_polls[function]),
                             config_.task_ms[function], faults.busy_forever};
-    const uint32_t number =
-        tasks_.add(handle, function,
-                   faults.end ? faults.end->applyTo(outcome.final) : text(outcome.final), timing);
+    const auto finalAnswer = [faults](const TaskOutcome& outcome) {
+        return faults.end ? faults.end->applyTo(outcome.final) : text(outcome.final);
+    };
+    uint32_t number = 0;
+    if (faults.effect_at_end) {
+        number = tasks_.add(
+            handle, function,
+            [this, operation, handle, faults, finalAnswer] {
+                Connection* still = connection(handle);
+                return still ? finalAnswer(performTask(operation, *still, faults))
+                             : text(failureAnswer(response::failure, 0, "the connection closed"));
+            },
+            timing);
+    } else {
+        const TaskOutcome outcome = performTask(operation, *open, faults);
+        if (outcome.refused && config_.refusals_at_start && !faults.end) {
+            return {result::ok, text(outcome.final), 0};
+        }
+        number = tasks_.add(handle, function, finalAnswer(outcome), timing);
+    }
     const json start = envelope(response::ok, extended::none, taskData(number));
     return {result::ok, faults.start ? faults.start->applyTo(start) : text(start), number};
 }

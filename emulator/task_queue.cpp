@@ -12,10 +12,17 @@ uint32_t TaskQueue::add(int32_t handle, Function function, std::string finalAnsw
         Task{handle,
              function,
              std::move(finalAnswer),
+             nullptr,
              timing.busy_polls,
              timing.forever,
              std::chrono::steady_clock::now() + std::chrono::milliseconds(timing.device_ms)};
     return lastNumber_;
+}
+
+uint32_t TaskQueue::add(int32_t handle, Function function, Work work, TaskTiming timing) {
+    const uint32_t number = add(handle, function, std::string(), timing);
+    tasks_[number].work = std::move(work);
+    return number;
 }
 
 TaskQueue::Poll TaskQueue::poll(int32_t handle, uint32_t number, std::string& finalAnswer) {
@@ -34,7 +41,7 @@ TaskQueue::Poll TaskQueue::poll(int32_t handle, uint32_t number, std::string& fi
     if (std::chrono::steady_clock::now() < task.readyAt) {
         return Poll::busy;
     }
-    finalAnswer = std::move(task.finalAnswer);
+    finalAnswer = task.work ? task.work() : std::move(task.finalAnswer);
     tasks_.erase(found);
     return Poll::done;
 }
