@@ -14,6 +14,7 @@ constexpr std::string_view kDefaultLogName = "AddInKorvant.log";
 
 void constructComponent(ComponentState& state) {
     ComponentConfig config;
+    state.dataFolder = config.folder();
     const PathText defaultLog = config.folder() + pathFromUtf8(kDefaultLogName);
     std::string unsaved; // why the first use's settings could not be stored
     if (!config.problem().empty()) {

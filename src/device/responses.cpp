@@ -6,6 +6,7 @@
 #include "device/envelope.h"
 #include "device/field_reader.h"
 #include "device/tag_dictionary.h"
+#include "device/units.h"
 
 namespace korvant {
 
@@ -71,7 +72,8 @@ void readData(const FieldReader& data, KorvantResponseGetFdState& out) {
 }
 
 void readData(const FieldReader& data, KorvantResponseGetMoney& out) {
-    out.shift_cash = data.amount(tag::shift_cash);
+    out.shift_cash_units = data.wideNumber(tag::shift_cash);
+    out.shift_cash = amountFromDevice(out.shift_cash_units);
 }
 
 KorvantCounter readCounter(const FieldReader& data, uint16_t counterTag) {
@@ -157,7 +159,12 @@ ErrorCode parseResponse(std::string_view text, KorvantResponseQuery& out) {
     return parseRecord(text, out);
 }
 
-std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag) {
+namespace {
+
+// One member of an answer's data read by `read`; nothing when the answer has no
+// such member or it cannot be read.
+template <typename Value, typename Read>
+std::optional<Value> memberOf(std::string_view answer, uint16_t tag, Read read) {
     AnswerEnvelope envelope;
     if (parseEnvelope(answer, envelope) != ErrorCode::NoError) {
         return std::nullopt;
@@ -171,8 +178,20 @@ std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag) {
     if (!fields.has(tag)) {
         return std::nullopt;
     }
-    const uint32_t number = fields.unsignedNumber(tag);
-    return failed ? std::nullopt : std::optional<uint32_t>(number);
+    const Value value = read(fields);
+    return failed ? std::nullopt : std::optional<Value>(value);
+}
+
+} // namespace
+
+std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag) {
+    return memberOf<uint32_t>(
+        answer, tag, [tag](const FieldReader& fields) { return fields.unsignedNumber(tag); });
+}
+
+std::optional<int64_t> wideMember(std::string_view answer, uint16_t tag) {
+    return memberOf<int64_t>(answer, tag,
+                             [tag](const FieldReader& fields) { return fields.wideNumber(tag); });
 }
 
 } // namespace korvant

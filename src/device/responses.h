@@ -102,7 +102,8 @@ struct KorvantResponseGetFdState : KorvantResponse {
 
 // Answer of korvant3_fremu_get_money.
 struct KorvantResponseGetMoney : KorvantResponse {
-    double shift_cash = 0.0; // cash in the drawer, currency units
+    double shift_cash = 0.0;      // cash in the drawer, currency units
+    int64_t shift_cash_units = 0; // the same in the register's units (ten-thousandths)
 };
 
 // One receipt counter of a shift: how many receipts and their total.
@@ -147,5 +148,8 @@ ErrorCode parseResponse(std::string_view text, KorvantResponseQuery& out);
 // document's number ("fd_number") or fiscal sign ("fd_sign"); nothing when the
 // answer has no such member or it cannot be read.
 std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag);
+// A 64-bit member of an answer's data, such as the drawer's cash ("shift_cash")
+// in the register's units; nothing as for unsignedMember.
+std::optional<int64_t> wideMember(std::string_view answer, uint16_t tag);
 
 } // namespace korvant

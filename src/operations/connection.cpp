@@ -44,7 +44,7 @@ std::string describeDevice(const KorvantResponseOpen& opened) {
 } // namespace
 
 MethodOutcome openDevice(ComponentState& state, const HostArgs& args) {
-    state.lastError = ErrorCode::NoError;
+    setLastError(state, ErrorCode::NoError);
     if (!state.library->loaded()) {
         loadDeviceLibrary(state, "AddInKorvant::openDevice");
     }
@@ -94,7 +94,7 @@ MethodOutcome closeDevice(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome deviceTest(ComponentState& state, const HostArgs& args) {
-    state.lastError = ErrorCode::NoError;
+    setLastError(state, ErrorCode::NoError);
     if (!state.library->loaded()) {
         loadDeviceLibrary(state, "AddInKorvant::deviceTest");
     }

@@ -17,8 +17,17 @@ namespace korvant {
 
 // Records `code` as the operation's outcome; true when it is NoError.
 inline bool record(ComponentState& state, ErrorCode code) {
-    state.lastError = code;
+    setLastError(state, code);
     return code == ErrorCode::NoError;
+}
+
+// Records that a document's closing may have made it and the register could not
+// tell: ProtocolError, explained by GetLastError as an outcome to be settled at
+// the next receipt. Always false.
+inline bool recordUnknownOutcome(ComponentState& state) {
+    setLastError(state, ErrorCode::ProtocolError);
+    state.outcomeUnknown = true;
+    return false;
 }
 
 // The operation's result document goes into argument `index`; the outcome is

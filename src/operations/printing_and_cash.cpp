@@ -35,7 +35,7 @@ bool printItem(ComponentState& state, const DeviceSession& device, TextItemKind 
     Request request;
     request.set(tag::text_type, static_cast<int32_t>(kind));
     request.set(tag::text, text);
-    return record(state, clearingStaleDocument(device, "printing text", [&] {
+    return record(state, clearingStaleDocument(state, device, "printing text", [&] {
                       return device.library.print(device.handle, request.text());
                   }));
 }
@@ -99,13 +99,24 @@ MethodOutcome cashInOutcome(ComponentState& state, const HostArgs& args) {
     }
     Request opening = cashierRequest(input);
     opening.set(tag::doc_kind, *amount >= 0 ? kCashIn : kCashOut);
-    DocumentGuard document(state, *device);
+    Request closing;
+    closing.set(tag::cash, *cash);
+    const std::string package = packageDigest(opening.text() + '\n' + closing.text());
+    switch (settleEarlierClosing(state, *device, package).verdict) {
+    case EarlierClosing::Verdict::AlreadyMade:
+        return MethodOutcome::boolean(record(state, ErrorCode::NoError));
+    case EarlierClosing::Verdict::StillUnknown:
+        return MethodOutcome::boolean(recordUnknownOutcome(state));
+    case EarlierClosing::Verdict::GoAhead:
+        break;
+    }
+    // A register need not number cash documents: a closing whose answer was lost
+    // is settled by what the drawer holds.
+    DocumentGuard document(state, *device, ClosingEvidence::Drawer, *amount >= 0 ? *cash : -*cash);
     if (!document.open(opening.text())) {
         return MethodOutcome::boolean(false);
     }
-    Request closing;
-    closing.set(tag::cash, *cash);
-    return MethodOutcome::boolean(document.close(closing.text()).has_value());
+    return MethodOutcome::boolean(document.close(closing.text(), package).has_value());
 }
 
 MethodOutcome printXReport(ComponentState& state, const HostArgs& args) {
@@ -113,9 +124,10 @@ MethodOutcome printXReport(ComponentState& state, const HostArgs& args) {
     if (!device || !inputReadable(state, args, 1)) {
         return MethodOutcome::boolean(false);
     }
-    return MethodOutcome::boolean(record(state, clearingStaleDocument(*device, "the X report", [&] {
-                                             return device->library.reportX(device->handle);
-                                         })));
+    return MethodOutcome::boolean(
+        record(state, clearingStaleDocument(state, *device, "the X report", [&] {
+                   return device->library.reportX(device->handle);
+               })));
 }
 
 MethodOutcome getLineLength(ComponentState& state, const HostArgs& args) {

@@ -37,8 +37,9 @@ std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const De
     }
     const std::string request = cashierRequest(input).text();
     KorvantResponseQuery shift;
-    const ErrorCode done = clearingStaleDocument(
-        device, operation, [&] { return (device.library.*task)(device.handle, request, shift); });
+    const ErrorCode done = clearingStaleDocument(state, device, operation, [&] {
+        return (device.library.*task)(device.handle, request, shift);
+    });
     if (!record(state, reportable(done, shift,
                                   {tag::fd_date, tag::shift_id, tag::fd_shift_state, tag::fd_error,
                                    tag::fd_fail, tag::fd_overflow}))) {

@@ -68,7 +68,7 @@ MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const Host
         return MethodOutcome::boolean(false);
     }
     KorvantResponseQuery report;
-    const ErrorCode reported = clearingStaleDocument(*device, "the settlement report", [&] {
+    const ErrorCode reported = clearingStaleDocument(state, *device, "the settlement report", [&] {
         return device->library.reportState(device->handle, report);
     });
     if (!record(state, reportable(reported, report,

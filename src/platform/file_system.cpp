@@ -195,14 +195,16 @@ bool readOnly(const PathText& path) {
 // Writes `bytes` to `temporary` and renames it over `path`; the temporary file
 // is removed again when that fails.
 bool writeThenRename(const PathText& temporary, const PathText& path, std::string_view bytes,
-                     std::string* problem) {
+                     std::string* problem, bool durable) {
     {
         FileHandle file(_wfopen(temporary.c_str(), L"wb"));
         if (!file || !onDisk(file.get())) {
             return failed(problem, "the file beside it cannot be created (" +
                                        systemError(GetLastError()) + ")");
         }
-        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+        const bool written =
+            std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+            (!durable || (std::fflush(file.get()) == 0 && _commit(_fileno(file.get())) == 0));
         const int error = errno;
         if (std::fclose(file.release()) != 0 || !written) {
             DeleteFileW(temporary.c_str());
@@ -210,8 +212,8 @@ bool writeThenRename(const PathText& temporary, const PathText& path, std::strin
                           std::string("it cannot be written (") + std::strerror(error) + ")");
         }
     }
-    if (MoveFileExW(temporary.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+    if (MoveFileExW(temporary.c_str(), path.c_str(), flags) == 0) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
         return failed(problem, "it cannot be replaced (" + systemError(error) + ")");
@@ -302,7 +304,7 @@ bool readOnly(const PathText& path) {
 // Writes `bytes` to `temporary` and renames it over `path`; the temporary file
 // is removed again when that fails. The new file takes the old one's permissions.
 bool writeThenRename(const PathText& temporary, const PathText& path, std::string_view bytes,
-                     std::string* problem) {
+                     std::string* problem, bool durable) {
     Descriptor file(openWithoutBlocking(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0666));
     if (file.get() < 0) {
         return failed(problem, because("the file beside it cannot be created", errno));
@@ -316,7 +318,7 @@ bool writeThenRename(const PathText& temporary, const PathText& path, std::strin
         return failed(problem, "the file beside it is not a regular file");
     }
     // A full disk shows at the write, the sync or the close.
-    if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close()) {
+    if (!writeAll(file.get(), bytes) || (durable && ::fsync(file.get()) != 0) || !file.close()) {
         const int error = errno;
         ::unlink(temporary.c_str());
         return failed(problem, because("it cannot be written", error));
@@ -335,7 +337,8 @@ bool removeFile(const PathText& path) {
 }
 #endif
 
-bool replaceRegularFile(const PathText& path, std::string_view bytes, std::string* problem) {
+bool replaceRegularFile(const PathText& path, std::string_view bytes, std::string* problem,
+                        bool durable) {
     const PathText target = linkTarget(path);
     if (fileKind(target) == FileKind::Other) {
         return failed(problem, "it is not a regular file");
@@ -343,7 +346,7 @@ bool replaceRegularFile(const PathText& path, std::string_view bytes, std::strin
     if (readOnly(target)) {
         return failed(problem, "it is read-only");
     }
-    return writeThenRename(temporaryBeside(target), target, bytes, problem);
+    return writeThenRename(temporaryBeside(target), target, bytes, problem, durable);
 }
 
 PathText folderOf(const PathText& path) {

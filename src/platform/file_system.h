@@ -53,8 +53,10 @@ FileRead readRegularFile(const PathText& path);
 // replaced), the file keeps its permissions, and a read-only file is never
 // replaced. False, with the reason in `problem` when given, when the path names
 // something else than a regular file, the file is read-only or cannot be written.
+// A durable write waits until the storage holds the new content (it survives a
+// power cut); any write survives the end of the process that made it.
 bool replaceRegularFile(const PathText& path, std::string_view bytes,
-                        std::string* problem = nullptr);
+                        std::string* problem = nullptr, bool durable = true);
 
 // Removes a file; false when it is there and could not be removed.
 bool removeFile(const PathText& path);

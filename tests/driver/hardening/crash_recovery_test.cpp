@@ -158,15 +158,45 @@ protected:
                             {{"method", "SetParameter"}, {"args", {"Ipaddr", "emulator"}}},
                             {{"method", "Open"}, {"args", {""}}}});
     }
-    static json sale() {
-        return {{"method", "ProcessCheck"},
-                {"args",
-                 {"${device}", false,
-                  R"(<CheckPackage><Parameters CashierName="Кассир" OperationType="1" )"
-                  R"(TaxationSystem="0"/><Positions><FiscalString Name="Хлеб" Quantity="1" )"
-                  R"(PriceWithDiscount="100" VATRate="10" PaymentMethod="4" )"
+    // A sale of 100.00 in cash; receipts of other goods are other receipts.
+    static json sale(const std::string& goods = "Хлеб") {
+        return {
+            {"method", "ProcessCheck"},
+            {"args",
+             {"${device}", false,
+              R"(<CheckPackage><Parameters CashierName="Кассир" OperationType="1" )"
+              R"(TaxationSystem="0"/><Positions><FiscalString Name=")" +
+                  goods +
+                  R"(" Quantity="1" PriceWithDiscount="100" VATRate="10" PaymentMethod="4" )"
                   R"(CalculationSubject="1"/></Positions><Payments Cash="100"/></CheckPackage>)",
-                  ""}}};
+              ""}}};
+    }
+    static json openShift() {
+        return {{"method", "OpenShift"},
+                {"args",
+                 {"${device}",
+                  R"(<InputParameters><Parameters CashierName="Кассир"/></InputParameters>)", ""}}};
+    }
+    static json lastError() { return {{"method", "GetLastError"}, {"args", {""}}}; }
+
+    // Waits until `reached` holds, at most a minute.
+    static bool waitFor(const std::function<bool()>& reached) {
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (!reached() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(2ms);
+        }
+        return reached();
+    }
+
+    // The result of each call korvant-host made, by method, in order.
+    std::vector<json> resultsOf(const std::string& output, const std::string& method) const {
+        std::vector<json> results;
+        for (const json& line : outputLines(output)) {
+            if (line.value("method", "") == method) {
+                results.push_back(line);
+            }
+        }
+        return results;
     }
 
     // The lines korvant-host printed: one per call, then the journal.
@@ -190,18 +220,15 @@ struct Moment {
 
 TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     json prepare = connect();
-    prepare.push_back(
-        {{"method", "OpenShift"},
-         {"args",
-          {"${device}", R"(<InputParameters><Parameters CashierName="Кассир"/></InputParameters>)",
-           ""}}});
+    prepare.push_back(openShift());
     ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
 
     json killed = connect();
     killed.push_back(sale());
     const fs::path killedScript = script("killed", killed);
+    // The next host sells other goods: a retry of the same receipt is another test.
     json next = connect();
-    next.push_back(sale());
+    next.push_back(sale("Батон"));
     next.push_back({{"method", "Close"}, {"args", {"${device}"}}});
     const fs::path nextScript = script("next", next);
 
@@ -294,6 +321,89 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     EXPECT_EQ(fiscal["counters"]["sales"]["check_count"], receipts);
     EXPECT_EQ(fiscal["counters"]["sales"]["check_total"], int64_t(receipts) * kReceiptAmount);
     EXPECT_EQ(fiscal["shift_cash"], int64_t(receipts) * kReceiptAmount);
+}
+
+// 1C killed between a closing whose answer it never read and the settlement of
+// that closing; the cashier retries the same receipt in a new 1C: exactly one
+// document is printed, and the retry is answered true with its number.
+TEST_F(CrashRecovery, TheSameReceiptRetriedAfterAKillIsNotPrintedTwice) {
+    json prepare = connect();
+    prepare.push_back(openShift());
+    ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
+    const int64_t lastBefore = storedState()["fiscal"]["fd_last_doc"];
+
+    json killed = connect();
+    killed.push_back(sale());
+    {
+        auto host = startHost(script("killed", killed), "killed.out");
+        ASSERT_TRUE(waitFor([&] {
+            const json stored = storedState();
+            return !stored.contains("document") &&
+                   readAll(programData() / "tape.txt")
+                           .find("ФД: " + std::to_string(lastBefore + 1) + " ") !=
+                       std::string::npos;
+        })) << storedState().dump();
+        host->kill();
+    }
+
+    json retry = connect();
+    retry.push_back(sale());
+    ASSERT_EQ(startHost(script("retry", retry), "retry.out", true)->wait(60s), 0);
+    const auto results = resultsOf("retry.out", "ProcessCheck");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0]["result"]["value"], true);
+    const std::string output = results[0]["args"][3];
+    EXPECT_NE(output.find("CheckNumber=\"" + std::to_string(lastBefore + 1) + "\""),
+              std::string::npos)
+        << output;
+    for (const json& line : outputLines("retry.out")) {
+        if (line.contains("journal")) {
+            EXPECT_NE(line["journal"]["function"], "korvant3_fremu_open_doc") << "printed again";
+        }
+    }
+    const json fiscal = storedState()["fiscal"];
+    EXPECT_EQ(fiscal["fd_last_doc"], lastBefore + 1);
+    EXPECT_EQ(fiscal["counters"]["sales"]["check_count"], 1);
+    const std::string tape = readAll(programData() / "tape.txt");
+    EXPECT_EQ(tape.find("КАССОВЫЙ ЧЕК"), tape.rfind("КАССОВЫЙ ЧЕК")) << "one receipt on paper";
+}
+
+// Two 1C sessions on one till share one register. While one fills a receipt,
+// the other's X report is refused (code 14) and cancels nothing: the receipt
+// goes through.
+TEST_F(CrashRecovery, ADocumentALiveSessionIsFillingIsNotCancelled) {
+    json prepare = connect();
+    prepare.push_back(openShift());
+    ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
+
+    // The first session's item takes three seconds: time enough for the second's report.
+    json config = json::parse(readAll(folder_ / "emulator.json"));
+    config["task_ms"]["add_item"] = 3000;
+    std::ofstream(folder_ / "emulator.json") << config.dump();
+    json filling = connect();
+    filling.push_back(sale());
+    auto first = startHost(script("filling", filling), "filling.out");
+    ASSERT_TRUE(waitFor([&] { return storedState().contains("document"); }));
+
+    json report = connect();
+    report.push_back({{"method", "PrintXReport"}, {"args", {"${device}", ""}}});
+    report.push_back(lastError());
+    ASSERT_EQ(startHost(script("report", report), "report.out", true)->wait(60s), 0);
+    const auto reported = resultsOf("report.out", "PrintXReport");
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0]["result"]["value"], false);
+    EXPECT_EQ(resultsOf("report.out", "GetLastError").at(0)["result"]["value"], 14);
+    for (const json& line : outputLines("report.out")) {
+        if (line.contains("journal")) {
+            EXPECT_NE(line["journal"]["function"], "korvant3_fremu_cancel_doc");
+        }
+    }
+
+    ASSERT_EQ(first->wait(60s), 0);
+    const auto sold = resultsOf("filling.out", "ProcessCheck");
+    ASSERT_EQ(sold.size(), 1u);
+    EXPECT_EQ(sold[0]["result"]["value"], true);
+    EXPECT_EQ(readAll(programData() / "tape.txt").find("ЧЕК АННУЛИРОВАН"), std::string::npos);
 }
 
 } // namespace
