@@ -213,24 +213,30 @@ Emulator::Reply Emulator::startTask(Function function, int32_t handle, const cha
     const auto finalText = [endFault](const TaskOutcome& outcome) {
         return endFault ? endFault->applyTo(outcome.final) : text(outcome.final);
     };
+    const TaskAttempt attempt = [this, operation, client, endFault,
+                                 finalText]() -> std::optional<std::string> {
+        const auto done = attemptTask(operation, client, endFault);
+        return done ? std::optional(finalText(*done)) : std::nullopt;
+    };
+    const TaskTiming timing{faults.busy_polls.value_or(config_.busy_polls[function]),
+                            config_.task_ms[function], faults.busy_forever};
+    if (faults.effect_at_end) {
+        const uint32_t number =
+            tasks_.addWaiting(handle, function, attempt, timing, TaskQueue::WorkAt::end);
+        return startAnswer(number, faults);
+    }
     // A connection's tasks are done in the order they came: behind one that waits, a task waits.
     const std::optional<TaskOutcome> outcome =
         tasks_.waiting(handle) ? std::nullopt : attemptTask(operation, client, endFault);
     if (outcome && outcome->refused && config_.refusals_at_start && !faults.end) {
         return {result::ok, text(outcome->final), 0};
     }
-    const TaskTiming timing{faults.busy_polls.value_or(config_.busy_polls[function]),
-                            config_.task_ms[function], faults.busy_forever};
-    const uint32_t number =
-        outcome
-            ? tasks_.add(handle, function, finalText(*outcome), timing)
-            : tasks_.addWaiting(
-                  handle, function,
-                  [this, operation, client, endFault, finalText]() -> std::optional<std::string> {
-                      const auto done = attemptTask(operation, client, endFault);
-                      return done ? std::optional(finalText(*done)) : std::nullopt;
-                  },
-                  timing);
+    const uint32_t number = outcome ? tasks_.add(handle, function, finalText(*outcome), timing)
+                                    : tasks_.addWaiting(handle, function, attempt, timing);
+    return startAnswer(number, faults);
+}
+
+Emulator::Reply Emulator::startAnswer(uint32_t number, const CallFaults& faults) {
     const json start = envelope(response::ok, extended::none, taskData(number));
     return {result::ok, faults.start ? faults.start->applyTo(start) : text(start), number};
 }

@@ -80,6 +80,8 @@ private:
                                            const std::optional<InjectedAnswer>& endFault);
     TaskOutcome performTask(const Operation& operation, Connection& connection,
                             const Client& client);
+    // The start answer of task `number`, as a fault may change it.
+    static Reply startAnswer(uint32_t number, const CallFaults& faults);
     static Reply notOpen(int32_t handle);
 
     // Takes the register for the rest of the call; the answer to give instead when it cannot

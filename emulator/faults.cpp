@@ -60,7 +60,7 @@ CallFaults faultsOf(const json& rule, Function function) {
     const bool task = isTaskFunction(function);
     const int actions = int(rule.contains("result")) + int(rule.contains("response")) +
                         int(rule.contains("answer")) + int(rule.contains("busy_polls")) +
-                        int(rule.contains("busy_forever"));
+                        int(rule.contains("busy_forever")) + int(rule.contains("effect"));
     if (actions != 1) {
         invalid();
     }
@@ -89,11 +89,16 @@ CallFaults faultsOf(const json& rule, Function function) {
             invalid();
         }
         faults.busy_polls = polls.get<int64_t>();
-    } else {
+    } else if (rule.contains("busy_forever")) {
         if (!task || rule["busy_forever"] != true) {
             invalid();
         }
         faults.busy_forever = true;
+    } else {
+        if (!task || rule["effect"] != "end") {
+            invalid();
+        }
+        faults.effect_at_end = true;
     }
     return faults;
 }
@@ -113,6 +118,7 @@ void merge(CallFaults& into, const CallFaults& from) {
         into.busy_polls = from.busy_polls;
     }
     into.busy_forever = into.busy_forever || from.busy_forever;
+    into.effect_at_end = into.effect_at_end || from.effect_at_end;
 }
 
 } // namespace
@@ -134,8 +140,8 @@ int FaultTable::add(const char* ruleText) {
     }
     try {
         static const std::vector<std::string> known{
-            "function", "call",   "result",     "response",     "extended",
-            "at",       "answer", "busy_polls", "busy_forever", "perform"};
+            "function", "call",       "result",       "response", "extended", "at",
+            "answer",   "busy_polls", "busy_forever", "perform",  "effect"};
         for (const auto& [name, value] : rule.items()) {
             if (std::find(known.begin(), known.end(), name) == known.end()) {
                 invalid();

@@ -33,6 +33,10 @@ struct CallFaults {
     std::optional<InjectedAnswer> end;   // a task's final poll answer
     std::optional<int64_t> busy_polls;
     bool busy_forever = false;
+    // The task takes effect only when it ends, at the poll that hands out its
+    // final answer, instead of when it starts: a register still at work shows
+    // its document open until then.
+    bool effect_at_end = false;
 };
 
 class FaultTable {

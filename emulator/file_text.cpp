@@ -1,6 +1,8 @@
 #include "file_text.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -26,14 +28,15 @@ struct FileCloser {
 
 // Writes the whole text, every error checked (a full disk shows at the write, the
 // flush or the close); `durable` also has the system put it on the storage.
-bool writeWhole(const std::filesystem::path& path, const std::string& text, bool durable) {
+// Empty text on success, else why it failed.
+std::string writeWhole(const std::filesystem::path& path, const std::string& text, bool durable) {
 #ifdef _WIN32
     std::unique_ptr<std::FILE, FileCloser> file(_wfopen(path.c_str(), L"wb"));
 #else
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
 #endif
     if (!file) {
-        return false;
+        return std::strerror(errno);
     }
     bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
                    std::fflush(file.get()) == 0;
@@ -44,7 +47,11 @@ bool writeWhole(const std::filesystem::path& path, const std::string& text, bool
         written = ::fsync(fileno(file.get())) == 0;
 #endif
     }
-    return std::fclose(file.release()) == 0 && written;
+    const int error = errno;
+    if (std::fclose(file.release()) != 0) {
+        return std::strerror(errno);
+    }
+    return written ? std::string() : std::strerror(error);
 }
 
 } // namespace
@@ -88,14 +95,15 @@ std::string replaceFileText(const std::string& path, const std::string& text, bo
     auto temporary = target;
     temporary += ".tmp";
     std::error_code error;
-    if (!writeWhole(temporary, text, durable)) {
+    if (const std::string why = writeWhole(temporary, text, durable); !why.empty()) {
         std::filesystem::remove(temporary, error);
-        return "cannot write " + path + ".tmp";
+        return "cannot write " + path + ".tmp: " + why;
     }
     std::filesystem::rename(temporary, target, error);
     if (error) {
+        const std::string why = error.message();
         std::filesystem::remove(temporary, error);
-        return "cannot replace " + path;
+        return "cannot replace " + path + ": " + why;
     }
     return {};
 }

@@ -22,14 +22,35 @@ void TaskQueue::done(Task& task, std::string finalAnswer) {
 
 uint32_t TaskQueue::add(int32_t handle, Function function, std::string finalAnswer,
                         TaskTiming timing) {
-    Task task{handle, function, {}, nullptr, timing, {}};
+    Task task{handle, function, {}, nullptr, WorkAt::firstChance, timing, {}};
     done(task, std::move(finalAnswer));
     return insert(std::move(task));
 }
 
 uint32_t TaskQueue::addWaiting(int32_t handle, Function function, TaskAttempt attempt,
-                               TaskTiming timing) {
-    return insert(Task{handle, function, {}, std::move(attempt), timing, {}});
+                               TaskTiming timing, WorkAt at) {
+    // Work done at the end leaves the task's device time running from its start.
+    const auto readyAt = at == WorkAt::end ? std::chrono::steady_clock::now() +
+                                                 std::chrono::milliseconds(timing.device_ms)
+                                           : std::chrono::steady_clock::time_point{};
+    return insert(Task{handle, function, {}, std::move(attempt), at, timing, readyAt});
+}
+
+bool TaskQueue::earlierWaits(std::map<uint32_t, Task>::const_iterator task) const {
+    const int32_t handle = task->second.handle;
+    return std::any_of(tasks_.begin(), task, [handle](const auto& entry) {
+        return entry.second.handle == handle && entry.second.attempt;
+    });
+}
+
+bool TaskQueue::attemptWork(Task& task) {
+    auto answer = task.attempt();
+    if (!answer) {
+        return false;
+    }
+    task.finalAnswer = std::move(*answer);
+    task.attempt = nullptr;
+    return true;
 }
 
 bool TaskQueue::waiting(int32_t handle) const {
@@ -44,15 +65,11 @@ TaskQueue::Poll TaskQueue::poll(int32_t handle, uint32_t number, std::string& fi
         return Poll::unknown;
     }
     Task& task = found->second;
-    if (task.attempt) {
-        const bool earlierWaits = std::any_of(tasks_.begin(), found, [handle](const auto& entry) {
-            return entry.second.handle == handle && entry.second.attempt;
-        });
-        auto answer = earlierWaits ? std::nullopt : task.attempt();
-        if (!answer) {
+    if (task.attempt && task.at == WorkAt::firstChance) {
+        if (earlierWaits(found) || !attemptWork(task)) {
             return Poll::busy;
         }
-        done(task, std::move(*answer));
+        done(task, std::move(task.finalAnswer));
     }
     if (task.timing.forever) {
         return Poll::busy;
@@ -62,6 +79,9 @@ TaskQueue::Poll TaskQueue::poll(int32_t handle, uint32_t number, std::string& fi
         return Poll::busy;
     }
     if (std::chrono::steady_clock::now() < task.readyAt) {
+        return Poll::busy;
+    }
+    if (task.attempt && (earlierWaits(found) || !attemptWork(task))) {
         return Poll::busy;
     }
     finalAnswer = std::move(task.finalAnswer);

@@ -5,7 +5,9 @@
 // final answer is handed out, once. A task that could not be done when it
 // started (the register was another client's) waits: each poll tries again,
 // and the task is busy until it was done; a connection's waiting tasks are done
-// in the order they started.
+// in the order they started. A task may also be made to take effect only when it
+// ends: its work is done at the poll that would hand out its final answer, so a
+// register still at work shows its document open until then.
 
 #include "functions.h"
 
@@ -33,8 +35,12 @@ public:
     enum class Poll { unknown, busy, done };
 
     uint32_t add(int32_t handle, Function function, std::string finalAnswer, TaskTiming timing);
+    // When a waiting task's work is done: at the first poll the register lets it
+    // (its time as a device task starts then), or at the poll that ends it.
+    enum class WorkAt { firstChance, end };
     // A task whose work is still to be done.
-    uint32_t addWaiting(int32_t handle, Function function, TaskAttempt attempt, TaskTiming timing);
+    uint32_t addWaiting(int32_t handle, Function function, TaskAttempt attempt, TaskTiming timing,
+                        WorkAt at = WorkAt::firstChance);
     // Whether the connection has a task still waiting to be done.
     bool waiting(int32_t handle) const;
 
@@ -52,11 +58,16 @@ private:
         Function function;
         std::string finalAnswer;
         TaskAttempt attempt; // set while the work is still to be done
+        WorkAt at;
         TaskTiming timing;
         std::chrono::steady_clock::time_point readyAt;
     };
 
     uint32_t insert(Task task);
+    // Whether a task of the connection started before `task` still waits to be done.
+    bool earlierWaits(std::map<uint32_t, Task>::const_iterator task) const;
+    // Does the waiting task's work when it can: false while it must wait.
+    static bool attemptWork(Task& task);
     // The task's work done at last: its time as a device task starts now.
     static void done(Task& task, std::string finalAnswer);
 

@@ -4,16 +4,18 @@
 #   build-mingw64/bin  AddInKorvant64.dll, korvant3emu.dll, korvant-host.exe and
 #                      the test programs (run under wine64 by ctest)
 #   build-mingw32/bin  AddInKorvant.dll, korvant3emu.dll, korvant-host.exe
-#                      (SSE2 floating point, as on 64-bit)
+#                      (SSE2 floating point, as on 64-bit), and the test programs of what
+#                      differs on a 32-bit C runtime: the documents' values (dates past
+#                      2038 and before 1970) and the Windows platform layer
 # Both add-ins are checked to export exactly the three entry points and to
 # import system DLLs only; the emulators to export undecorated names.
 #   scripts/build-windows.sh           build both
 #   scripts/build-windows.sh --addin-only   only the two add-ins (for the package)
 #   scripts/build-windows.sh --test    also run the 64-bit tests under wine64, and the
-#                                      32-bit demonstration under wine where this machine
-#                                      runs 32-bit programs (a kernel that refuses them
-#                                      refuses the 32-bit part of wine too: it is skipped
-#                                      with a note then)
+#                                      32-bit tests and demonstration under wine where
+#                                      this machine runs 32-bit programs (a kernel that
+#                                      refuses them refuses the 32-bit part of wine too:
+#                                      they are skipped with a note then)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build64=${BUILD_DIR_MINGW64:-$root/build-mingw64}
@@ -51,11 +53,15 @@ else
 fi
 "$root/scripts/check-exports.sh" "$build64/bin/AddInKorvant64.dll"
 
-configure "$build32" toolchain-mingw-i686.cmake -DKORVANT_TESTS=OFF
+# The 32-bit tests are listed when they run, not when they are built: building must not need
+# a wine that starts 32-bit programs.
+configure "$build32" toolchain-mingw-i686.cmake -DKORVANT_TESTS=ON \
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 if [ "$addin_only" = yes ]; then
   cmake --build "$build32" -j "$jobs" --target AddInKorvant
 else
-  cmake --build "$build32" -j "$jobs" --target AddInKorvant korvant3emu korvant-host
+  cmake --build "$build32" -j "$jobs" --target AddInKorvant korvant3emu korvant-host \
+    documents_tests windows_platform_tests
   "$root/scripts/check-exports.sh" --plain "$build32/bin/korvant3emu.dll"
 fi
 "$root/scripts/check-exports.sh" "$build32/bin/AddInKorvant.dll"
@@ -72,15 +78,18 @@ if [ "$run_tests" = yes ]; then
   # gets one more try; a real failure fails both.
   ctest --test-dir "$build64" --output-on-failure -j "$jobs" --repeat until-pass:2
 
-  # The 32-bit build: its demonstration, where 32-bit programs run.
+  # The 32-bit build: its tests and its demonstration, where 32-bit programs run.
   if [ -x "$build32/wine-run" ] && "$build32/wine-run" cmd /c exit >/dev/null 2>&1; then
+    # Only the two test programs were built: the others are listed as not built.
+    ctest --test-dir "$build32" --output-on-failure -j "$jobs" --repeat until-pass:2 \
+      -E '_NOT_BUILT$|^package\.|^page\.|^emulator_python'
     rm -rf "$build32/demo-data"
     "$build32/wine-run" "$build32/bin/korvant-host.exe" --programdata "$build32/demo-data" demo \
       >/dev/null
     echo "build-windows: the 32-bit demonstration ran under wine"
     WINEPREFIX="$build32/wine-prefix" /usr/lib/wine/wineserver -k || true
   else
-    echo "build-windows: the 32-bit demonstration is skipped: this machine does not run" \
-      "32-bit programs"
+    echo "build-windows: the 32-bit tests and demonstration are skipped: this machine does" \
+      "not run 32-bit programs"
   fi
 fi

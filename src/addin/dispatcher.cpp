@@ -44,7 +44,7 @@ bool invokeMethod(ComponentState& state, const MethodInfo& method, nativeapi::tV
                                  [&] { return std::optional(method.handler(state, args)); });
     if (!outcome) {
         // A method that failed unexpectedly still answers, with a reason.
-        state.lastError = ErrorCode::OtherError;
+        setLastError(state, ErrorCode::OtherError);
     }
     store(outcome.value_or(MethodOutcome::boolean(false)), result);
     return true;

@@ -20,7 +20,8 @@ MethodOutcome getLastError(ComponentState& state, const HostArgs& args) {
     const auto code = static_cast<int32_t>(state.lastError);
     if (code >= 0 && code < kErrorCodeCount) {
         // The code is answered whether or not the host took the message.
-        args.setText(0, TextCatalog::message(state.lastError));
+        args.setText(0, state.outcomeUnknown ? TextCatalog::outcomeUnknownMessage()
+                                             : TextCatalog::message(state.lastError));
     }
     return MethodOutcome::integer(code);
 }
@@ -34,7 +35,7 @@ MethodOutcome notOffered(ComponentState&, const HostArgs&) {
 }
 
 MethodOutcome unsupported(ComponentState& state, const HostArgs&) {
-    state.lastError = ErrorCode::Unsupported;
+    setLastError(state, ErrorCode::Unsupported);
     return MethodOutcome::boolean(false);
 }
 

@@ -11,6 +11,7 @@ namespace {
 struct LanguageTable {
     std::array<std::string_view, kErrorCodeCount> messages;
     std::array<std::string_view, 8> interfaceTexts;
+    std::string_view outcomeUnknown;
 };
 
 constexpr LanguageTable kEnglish{
@@ -42,6 +43,8 @@ constexpr LanguageTable kEnglish{
         "Marking parameters",
         "Marking timeout",
     },
+    "Protocol error: the receipt may have been printed, and the register could not tell. It "
+    "will be settled at the next receipt; repeating the same receipt does not print it twice",
 };
 
 constexpr LanguageTable kRussian{
@@ -73,6 +76,8 @@ constexpr LanguageTable kRussian{
         "Параметры маркировки",
         "Таймаут запроса к ЧЗ",
     },
+    "Ошибка протокола обмена с ККТ: чек мог быть напечатан, ККТ не подтвердила результат. Он "
+    "будет уточнен при следующем чеке; повтор того же чека не напечатает его дважды",
 };
 
 // Library-wide, unlocked by design: the last SetLocale of any component wins.
@@ -97,6 +102,10 @@ std::string_view TextCatalog::message(ErrorCode code) noexcept {
     const auto index = static_cast<int32_t>(code);
     return index >= 0 && index < kErrorCodeCount ? table().messages[static_cast<size_t>(index)]
                                                  : std::string_view{};
+}
+
+std::string_view TextCatalog::outcomeUnknownMessage() noexcept {
+    return table().outcomeUnknown;
 }
 
 std::string_view TextCatalog::text(InterfaceText item) noexcept {

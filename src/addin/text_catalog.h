@@ -29,6 +29,9 @@ public:
 
     // The message of a code 0 to 15 in the selected language.
     static std::string_view message(ErrorCode code) noexcept;
+    // The message of a protocol error whose document may have been made: the
+    // register could not tell, and the next receipt settles it.
+    static std::string_view outcomeUnknownMessage() noexcept;
     static std::string_view text(InterfaceText item) noexcept;
 };
 

@@ -96,10 +96,12 @@ bool ComponentConfig::logEnabledSetting() const {
     return iniBoolean(document_.value("logs", "enabled").value_or(std::string()));
 }
 
-void ComponentConfig::setDefaultLog(const PathText& path) {
+std::string ComponentConfig::setDefaultLog(const PathText& path) {
     document_.setValue("logs", "path", pathToUtf8(path));
     document_.setValue("logs", "enabled", "true");
-    save();
+    std::string problem;
+    save(&problem);
+    return problem;
 }
 
 PathText ComponentConfig::readLibraryPath(std::string* problem) const {
@@ -127,8 +129,14 @@ std::optional<int32_t> ComponentConfig::pollIntervalMs() const {
     return std::nullopt;
 }
 
-bool ComponentConfig::save() const {
-    return problem_.empty() && replaceRegularFile(filePath_, document_.save());
+bool ComponentConfig::save(std::string* problem) const {
+    if (!problem_.empty()) {
+        if (problem != nullptr) {
+            *problem = problem_;
+        }
+        return false;
+    }
+    return replaceRegularFile(filePath_, document_.save(), problem);
 }
 
 } // namespace korvant

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "config/ini_document.h"
 #include "platform/path_text.h"
@@ -33,8 +34,9 @@ public:
     // [logs] enabled as a boolean; false when missing.
     bool logEnabledSetting() const;
     // Sets [logs] path and enabled = true in the document, then saves the file
-    // (the document keeps the values even when the file cannot be written).
-    void setDefaultLog(const PathText& path);
+    // (the document keeps the values even when the file cannot be written). Why
+    // the file was not written, or empty text when it was.
+    std::string setDefaultLog(const PathText& path);
 
     // The path of the maker's device library for this build, from the maker's
     // library configuration file; empty when it is missing or cannot be read
@@ -49,9 +51,11 @@ public:
     std::optional<int32_t> pollIntervalMs() const;
 
     // Writes the document to the component configuration file, keeping its
-    // comments, other keys and encoding; false when the file cannot be written,
-    // and always for a file that could not be read.
-    bool save() const;
+    // comments, other keys and encoding, and the file as the administrator made
+    // it (a read-only file is left alone, a symbolic link written through);
+    // false, with the reason in `problem` when given, when the file cannot be
+    // written, and always for a file that could not be read.
+    bool save(std::string* problem = nullptr) const;
 
     static constexpr int32_t kDefaultTaskTimeoutSeconds = 600;
 

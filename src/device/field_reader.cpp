@@ -31,6 +31,13 @@ std::optional<int64_t> integerOf(const nlohmann::json& value) {
     return std::nullopt;
 }
 
+std::optional<int64_t> wholeNumberOf(const nlohmann::json& value) {
+    if (value.is_number_float() && std::trunc(value.get<double>()) != value.get<double>()) {
+        return std::nullopt;
+    }
+    return integerOf(value);
+}
+
 std::optional<int32_t> thirtyTwoBitsOf(int64_t value) {
     if (value < INT32_MIN || value > static_cast<int64_t>(UINT32_MAX)) {
         return std::nullopt;
@@ -38,12 +45,20 @@ std::optional<int32_t> thirtyTwoBitsOf(int64_t value) {
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
-const nlohmann::json* FieldReader::member(uint16_t tag) const {
+const nlohmann::json* FieldReader::find(uint16_t tag) const {
     const auto found = object_.find(tagName(tag));
     if (found == object_.end() || found->is_null()) {
         return nullptr;
     }
     return &*found;
+}
+
+const nlohmann::json* FieldReader::member(uint16_t tag) const {
+    const auto* found = find(tag);
+    if (found == nullptr && absent_ != nullptr) {
+        absent_->push_back(tag);
+    }
+    return found;
 }
 
 std::string FieldReader::text(uint16_t tag) const {
@@ -63,7 +78,7 @@ int64_t FieldReader::wideNumber(uint16_t tag) const {
     if (value == nullptr) {
         return 0;
     }
-    const auto integer = integerOf(*value);
+    const auto integer = wholeNumberOf(*value);
     if (!integer) {
         failed_ = true;
         return 0;
@@ -78,6 +93,10 @@ int32_t FieldReader::number(uint16_t tag) const {
         return 0;
     }
     return *value;
+}
+
+uint32_t FieldReader::unsignedNumber(uint16_t tag) const {
+    return static_cast<uint32_t>(number(tag));
 }
 
 uint32_t FieldReader::unsignedNumber(uint16_t tag, uint32_t maximum) const {
@@ -102,7 +121,7 @@ std::optional<FieldReader> FieldReader::object(uint16_t tag) const {
         failed_ = true;
         return std::nullopt;
     }
-    return FieldReader(*value, failed_);
+    return FieldReader(*value, failed_, absent_);
 }
 
 std::string FieldReader::compactText() const {

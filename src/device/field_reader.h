@@ -1,11 +1,13 @@
 #pragma once
 // Typed reading of the members of an answer's JSON object, by tag. A member
-// that is absent or null reads as its default. A member of another type than
+// that is absent or null reads as its default, and is noted as absent so that
+// a caller for whom a default is no data can tell. A member of another type than
 // the one read marks the whole answer as malformed instead of throwing.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -16,6 +18,11 @@ namespace korvant {
 // values beyond the 64-bit range.
 std::optional<int64_t> integerOf(const nlohmann::json& value);
 
+// The same for a member of an answer's data, which holds a whole number or
+// nothing: a floating value is taken only when it is whole (3.0), never cut
+// (1.5 is no count, no document number, no sum).
+std::optional<int64_t> wholeNumberOf(const nlohmann::json& value);
+
 // A 32-bit value as the register sends it, signed or unsigned: its low 32 bits,
 // or nothing when it needs more than 32 bits.
 std::optional<int32_t> thirtyTwoBitsOf(int64_t value);
@@ -23,18 +30,24 @@ std::optional<int32_t> thirtyTwoBitsOf(int64_t value);
 class FieldReader {
 public:
     // `failed` is set when a member has the wrong type; it is shared with the
-    // readers of nested objects.
-    FieldReader(const nlohmann::json& object, bool& failed) : object_(object), failed_(failed) {}
+    // readers of nested objects, and so is `absent`, which gathers the tags of
+    // the members read that were absent or null.
+    FieldReader(const nlohmann::json& object, bool& failed, std::vector<uint16_t>* absent = nullptr)
+        : object_(object), failed_(failed), absent_(absent) {}
 
     // Whether the member is there (and not null).
-    bool has(uint16_t tag) const { return member(tag) != nullptr; }
+    bool has(uint16_t tag) const { return find(tag) != nullptr; }
     std::string text(uint16_t tag) const;
     // A 32-bit integer, signed or unsigned on the wire (its low 32 bits); a
     // value that needs more bits is malformed, never silently cut.
     int32_t number(uint16_t tag) const;
-    // A number that cannot be negative (a document number, a fiscal sign, a
-    // shift number) and is at most `maximum`; anything else is malformed.
-    uint32_t unsignedNumber(uint16_t tag, uint32_t maximum = UINT32_MAX) const;
+    // An unsigned 32-bit number (a document number, a fiscal sign): its 32 bits,
+    // whether the register writes it unsigned (3000000000) or signed
+    // (-1294967296, the same bits); a value outside both ranges is malformed.
+    uint32_t unsignedNumber(uint16_t tag) const;
+    // A narrower unsigned number (a shift number, a shift state): 0 to `maximum`,
+    // anything else is malformed.
+    uint32_t unsignedNumber(uint16_t tag, uint32_t maximum) const;
     int64_t wideNumber(uint16_t tag) const;
     // Seconds since 1970-01-01, sent as a 32-bit number and sign-extended.
     int64_t date(uint16_t tag) const { return number(tag); }
@@ -49,10 +62,13 @@ public:
     std::string compactText() const;
 
 private:
+    // The member, or null (noted as absent) when it is absent or null.
     const nlohmann::json* member(uint16_t tag) const;
+    const nlohmann::json* find(uint16_t tag) const;
 
     const nlohmann::json& object_;
     bool& failed_;
+    std::vector<uint16_t>* absent_;
 };
 
 } // namespace korvant

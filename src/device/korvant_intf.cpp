@@ -36,6 +36,15 @@ Verdict judge(std::string_view text, AnswerMapping mapping) {
     return mapAnswer(mapping, codes.response, codes.extended);
 }
 
+// A refusal or failure that came with an answer is logged with it: the
+// register's message says why (a state it could not store, a value it refused),
+// which the host's error code alone does not.
+void logFailure(std::string_view where, ErrorCode code, const char* text) {
+    if (code != ErrorCode::NoError && !answerIn(text).empty()) {
+        KORVANT_LOG(where, "code ", static_cast<int32_t>(code), ", answer: ", answerIn(text));
+    }
+}
+
 // A call's answer read into its record: the call's code when it failed, else
 // the reading's.
 template <typename Record>
@@ -242,11 +251,13 @@ ErrorCode KorvantIntf::judgeCall(int32_t result, const char* text, AnswerMapping
     if (verdict.code == ErrorCode::NoError && answer != nullptr) {
         *answer = copyAnswer(text);
     }
+    logFailure("KorvantIntf::call", verdict.code, text);
     return verdict.code;
 }
 
 ErrorCode KorvantIntf::runTask(int32_t handle, TaskFn function, const std::string& request,
                                std::string* answer) {
+    unfinishedTask_.reset();
     if (function == nullptr) {
         return ErrorCode::DriverLoadError;
     }
@@ -258,6 +269,7 @@ ErrorCode KorvantIntf::runTask(int32_t handle, TaskFn function, const std::strin
 }
 
 ErrorCode KorvantIntf::runCommand(int32_t handle, CommandFn function, std::string* answer) {
+    unfinishedTask_.reset();
     if (function == nullptr) {
         return ErrorCode::DriverLoadError;
     }
@@ -275,25 +287,45 @@ ErrorCode KorvantIntf::followTask(int32_t handle, TaskClock::TimePoint started, 
     }
     const Verdict start = judge(answerIn(answerText), AnswerMapping::TaskStart);
     if (start.next != Next::StartPolling) {
+        logFailure("KorvantIntf::runTask", start.code, answerText);
         return start.code;
-    }
-    return pollTask(handle, started, task, answer);
-}
-
-ErrorCode KorvantIntf::pollTask(int32_t handle, TaskClock::TimePoint started, uint32_t task,
-                                std::string* answer) {
-    if (functions_.fremu_query == nullptr) {
-        return ErrorCode::DriverLoadError;
     }
     std::optional<TaskClock::TimePoint> deadline;
     if (policy_.timeout.count() > 0) {
         deadline = started + policy_.timeout;
     }
+    return pollTask(handle, started, deadline, task, false, answer);
+}
+
+ErrorCode KorvantIntf::awaitTask(int32_t handle, uint32_t task, TaskClock::TimePoint deadline,
+                                 std::string* answer) {
+    unfinishedTask_.reset();
+    return pollTask(handle, clock_.now(), deadline, task, true, answer);
+}
+
+ErrorCode KorvantIntf::pollTask(int32_t handle, TaskClock::TimePoint started,
+                                std::optional<TaskClock::TimePoint> deadline, uint32_t task,
+                                bool resumed, std::string* answer) {
+    // An answer of the register that no longer knows the task.
+    constexpr int32_t kRefused = 3;
+    constexpr int32_t kUnknownTask = 104;
+    if (functions_.fremu_query == nullptr) {
+        return ErrorCode::DriverLoadError;
+    }
     for (;;) {
         const char* text = nullptr;
         const int32_t result = functions_.fremu_query(handle, kTimeoutMs, task, &text);
         if (result != 0) {
+            // The poll's answer was lost, not the task: it may still run.
+            unfinishedTask_ = task;
             return libraryResultCode(result, LibraryCall::Plain);
+        }
+        AnswerCodes codes;
+        if (resumed && readAnswerCodes(answerIn(text), codes) == ErrorCode::NoError &&
+            codes.response == kRefused && codes.extended == kUnknownTask) {
+            KORVANT_LOG("KorvantIntf::runTask", "task ", task,
+                        " is no longer known: its end was answered before");
+            return ErrorCode::ProtocolError;
         }
         const Verdict verdict = judge(answerIn(text), AnswerMapping::TaskEnd);
         switch (verdict.next) {
@@ -301,6 +333,7 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, TaskClock::TimePoint started, ui
             if (verdict.code == ErrorCode::NoError && answer != nullptr) {
                 *answer = copyAnswer(text);
             }
+            logFailure("KorvantIntf::runTask", verdict.code, text);
             return verdict.code;
         case Next::FinishWithoutAnswer:
             if (answer != nullptr) {
@@ -313,8 +346,11 @@ ErrorCode KorvantIntf::pollTask(int32_t handle, TaskClock::TimePoint started, ui
         }
         const auto now = clock_.now();
         if (deadline && now >= *deadline) {
-            KORVANT_LOG("KorvantIntf::runTask", "task ", task, " still busy after ",
-                        policy_.timeout.count(), " s");
+            KORVANT_LOG(
+                "KorvantIntf::runTask", "task ", task, " still busy after ",
+                std::chrono::duration_cast<std::chrono::milliseconds>(now - started).count(),
+                " ms");
+            unfinishedTask_ = task;
             return ErrorCode::ProtocolError;
         }
         clock_.sleep(pollWait(policy_, started, now, deadline));

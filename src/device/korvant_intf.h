@@ -5,6 +5,7 @@
 // Nothing here throws on a malformed answer: that is ProtocolError.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,7 @@ public:
     void setTaskPolicy(const TaskPolicy& policy) { policy_ = policy; }
     const TaskPolicy& taskPolicy() const { return policy_; }
     void setClock(TaskClock clock) { clock_ = std::move(clock); }
+    const TaskClock& clock() const { return clock_; }
 
     // Connecting. `handle` receives the connection handle whenever the library
     // gave one (0 otherwise), also when the answer then fails the call, so the
@@ -87,6 +89,18 @@ public:
                       std::string* answer = nullptr);
     ErrorCode runCommand(int32_t handle, CommandFn function, std::string* answer = nullptr);
 
+    // The task the last task call started and stopped following before its end
+    // was seen: it was still busy at the time-out, or a poll of it failed. It may
+    // still be running, and its end may yet be read with awaitTask. Nothing when
+    // the last task ended (or never started).
+    std::optional<uint32_t> unfinishedTask() const { return unfinishedTask_; }
+    // Follows such a task further, until `deadline`, as runTask would have: its
+    // code, and the final answer in `answer` on success. A register that no
+    // longer knows the task (its end was answered to a poll whose answer was
+    // lost) gives ProtocolError: its outcome is not to be read from the task.
+    ErrorCode awaitTask(int32_t handle, uint32_t task, TaskClock::TimePoint deadline,
+                        std::string* answer);
+
     ErrorCode openShift(int32_t handle, const std::string& request, std::string* answer = nullptr);
     ErrorCode closeShift(int32_t handle, const std::string& request, std::string* answer = nullptr);
     // The shift tasks with their final answers read into the register's record
@@ -123,7 +137,10 @@ private:
                         std::string* answer);
     ErrorCode followTask(int32_t handle, TaskClock::TimePoint started, int32_t result,
                          uint32_t task, const char* answerText, std::string* answer);
-    ErrorCode pollTask(int32_t handle, TaskClock::TimePoint started, uint32_t task,
+    // Polls until the task ends or `deadline` (none: for ever); `resumed` for a
+    // task an earlier call stopped following.
+    ErrorCode pollTask(int32_t handle, TaskClock::TimePoint started,
+                       std::optional<TaskClock::TimePoint> deadline, uint32_t task, bool resumed,
                        std::string* answer);
 
     bool loaded_ = false;
@@ -131,6 +148,7 @@ private:
     KorvantFunctions functions_;
     TaskPolicy policy_;
     TaskClock clock_;
+    std::optional<uint32_t> unfinishedTask_;
 };
 
 } // namespace korvant

@@ -1,9 +1,12 @@
 #include "device/responses.h"
 
+#include <algorithm>
+
 #include "config/log.h"
 #include "device/envelope.h"
 #include "device/field_reader.h"
 #include "device/tag_dictionary.h"
+#include "device/units.h"
 
 namespace korvant {
 
@@ -69,7 +72,8 @@ void readData(const FieldReader& data, KorvantResponseGetFdState& out) {
 }
 
 void readData(const FieldReader& data, KorvantResponseGetMoney& out) {
-    out.shift_cash = data.amount(tag::shift_cash);
+    out.shift_cash_units = data.wideNumber(tag::shift_cash);
+    out.shift_cash = amountFromDevice(out.shift_cash_units);
 }
 
 KorvantCounter readCounter(const FieldReader& data, uint16_t counterTag) {
@@ -109,18 +113,32 @@ template <typename Record> ErrorCode parseRecord(std::string_view text, Record& 
     }
     out.response = envelope.response;
     out.extended = envelope.extended;
+    bool failed = false;
     if (const auto* data = envelope.data()) {
-        bool failed = false;
-        readData(FieldReader(*data, failed), out);
-        if (failed) {
-            out = Record{};
-            return ErrorCode::ProtocolError;
-        }
+        readData(FieldReader(*data, failed, &out.absent), out);
+    } else {
+        // Without data every member is absent, and the record keeps its defaults.
+        static const nlohmann::json kNoData = nlohmann::json::object();
+        Record unread;
+        readData(FieldReader(kNoData, failed, &out.absent), unread);
+    }
+    if (failed) {
+        out = Record{};
+        return ErrorCode::ProtocolError;
     }
     return ErrorCode::NoError;
 }
 
 } // namespace
+
+bool KorvantResponse::lacksAny(std::initializer_list<uint16_t> tags) const {
+    for (const uint16_t tag : tags) {
+        if (std::find(absent.begin(), absent.end(), tag) != absent.end()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 ErrorCode parseResponse(std::string_view text, KorvantResponseOpen& out) {
     return parseRecord(text, out);
@@ -141,7 +159,12 @@ ErrorCode parseResponse(std::string_view text, KorvantResponseQuery& out) {
     return parseRecord(text, out);
 }
 
-std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag) {
+namespace {
+
+// One member of an answer's data read by `read`; nothing when the answer has no
+// such member or it cannot be read.
+template <typename Value, typename Read>
+std::optional<Value> memberOf(std::string_view answer, uint16_t tag, Read read) {
     AnswerEnvelope envelope;
     if (parseEnvelope(answer, envelope) != ErrorCode::NoError) {
         return std::nullopt;
@@ -155,8 +178,20 @@ std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag) {
     if (!fields.has(tag)) {
         return std::nullopt;
     }
-    const uint32_t number = fields.unsignedNumber(tag);
-    return failed ? std::nullopt : std::optional<uint32_t>(number);
+    const Value value = read(fields);
+    return failed ? std::nullopt : std::optional<Value>(value);
+}
+
+} // namespace
+
+std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag) {
+    return memberOf<uint32_t>(
+        answer, tag, [tag](const FieldReader& fields) { return fields.unsignedNumber(tag); });
+}
+
+std::optional<int64_t> wideMember(std::string_view answer, uint16_t tag) {
+    return memberOf<int64_t>(answer, tag,
+                             [tag](const FieldReader& fields) { return fields.wideNumber(tag); });
 }
 
 } // namespace korvant

@@ -1,12 +1,16 @@
 #pragma once
 // Typed views of the device library's answers. Each record is read from one
 // answer text with parseResponse; when the answer has no "data" object every
-// field keeps the default given here.
+// field keeps the default given here. A default is no data: a record remembers
+// which of its members the answer lacked, and an operation that reports a value
+// to the host asks first whether the register gave it (see lacksAny).
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/error_code.h"
 
@@ -20,8 +24,14 @@ struct KorvantResponse {
     KorvantResponse& operator=(KorvantResponse&&) = default;
     virtual ~KorvantResponse() = default;
 
+    // True when the answer lacked (or gave null for) any of these members.
+    bool lacksAny(std::initializer_list<uint16_t> tags) const;
+
     int32_t response = 0;
     int32_t extended = 0;
+    // The tags of the members read that the answer lacked; for members of
+    // nested objects (the counters), their own tags.
+    std::vector<uint16_t> absent;
 };
 
 // Answer of korvant3_open.
@@ -92,7 +102,8 @@ struct KorvantResponseGetFdState : KorvantResponse {
 
 // Answer of korvant3_fremu_get_money.
 struct KorvantResponseGetMoney : KorvantResponse {
-    double shift_cash = 0.0; // cash in the drawer, currency units
+    double shift_cash = 0.0;      // cash in the drawer, currency units
+    int64_t shift_cash_units = 0; // the same in the register's units (ten-thousandths)
 };
 
 // One receipt counter of a shift: how many receipts and their total.
@@ -137,5 +148,8 @@ ErrorCode parseResponse(std::string_view text, KorvantResponseQuery& out);
 // document's number ("fd_number") or fiscal sign ("fd_sign"); nothing when the
 // answer has no such member or it cannot be read.
 std::optional<uint32_t> unsignedMember(std::string_view answer, uint16_t tag);
+// A 64-bit member of an answer's data, such as the drawer's cash ("shift_cash")
+// in the register's units; nothing as for unsignedMember.
+std::optional<int64_t> wideMember(std::string_view answer, uint16_t tag);
 
 } // namespace korvant

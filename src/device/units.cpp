@@ -43,10 +43,12 @@ Decimal shortestDecimal(double value) {
     return decimal;
 }
 
-// trunc(value × 10^scale + 0.1) × factor, computed on the exact decimal the host meant, when
-// the result fits 64 bits. With two decimals for amounts (three for quantities) the value
-// scales to a whole number and the 0.1 changes nothing; a further digit is cut off, except
-// that a 9 there rounds up (12.345 gives 1234, 12.349 gives 1235).
+// trunc(|value| × 10^scale + 0.1) × factor with the value's sign, computed on the exact
+// decimal the host meant, when the result fits 64 bits. With two decimals for amounts (three
+// for quantities) the value scales to a whole number and the 0.1 changes nothing; a further
+// digit is cut off, except that a 9 there rounds up (12.345 gives 1234, 12.349 gives 1235).
+// A negative value (a mark-up written as a negative discount) is its magnitude negated: the
+// same sum in the other direction, never a kopeck less.
 std::optional<int64_t> toDeviceUnits(double value, int scale, int64_t factor) {
     if (!std::isfinite(value)) {
         return std::nullopt;
@@ -55,10 +57,8 @@ std::optional<int64_t> toDeviceUnits(double value, int scale, int64_t factor) {
     const auto limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max() / factor);
     int exponent = decimal.exponent + scale;
     uint64_t whole = decimal.digits;
-    // Whether the part cut off is at least 0.9 (it carries with the 0.1), and whether it is
-    // at least 0.1 (a negative value then keeps its whole part).
+    // Whether the part cut off is at least 0.9: it carries with the 0.1.
     bool carries = false;
-    bool keepsWhole = true;
     if (exponent >= 0) {
         for (; exponent > 0 && whole != 0; --exponent) {
             if (whole > limit / 10) {
@@ -66,11 +66,9 @@ std::optional<int64_t> toDeviceUnits(double value, int scale, int64_t factor) {
             }
             whole *= 10;
         }
-        keepsWhole = false; // no fraction at all
     } else if (exponent < -18) {
         // The 17 digits lie below 0.1: nothing is left, and nothing carries.
         whole = 0;
-        keepsWhole = false;
     } else {
         uint64_t divisor = 1;
         for (; exponent < 0; ++exponent) {
@@ -79,14 +77,8 @@ std::optional<int64_t> toDeviceUnits(double value, int scale, int64_t factor) {
         const uint64_t fraction = whole % divisor;
         whole /= divisor;
         carries = fraction * 10 >= divisor * 9;
-        keepsWhole = fraction * 10 >= divisor;
     }
-    if (!decimal.negative) {
-        whole += carries ? 1 : 0;
-    } else if (!keepsWhole && whole != 0) {
-        // -w - f + 0.1 with f below 0.1 lies between -w and -(w - 1): toward zero, -(w - 1).
-        whole -= 1;
-    }
+    whole += carries ? 1 : 0;
     if (whole > limit) {
         return std::nullopt;
     }

@@ -1,5 +1,10 @@
 #include "documents/xml_document.h"
 
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
 #include "nativeapi/utf.h"
 
 namespace korvant {
@@ -29,6 +34,77 @@ std::string xmlSafeText(std::string_view value) {
     return safe;
 }
 
+// A character XML 1.0 allows in a document.
+bool xmlCharacter(uint32_t code) {
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+// A character reference's number: "#123" or "#x7B"; nothing when it is not one.
+std::optional<uint32_t> characterReference(std::string_view name) {
+    if (name.size() < 2 || name.front() != '#') {
+        return std::nullopt;
+    }
+    const bool hex = name[1] == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    uint32_t code = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
+        digits.front() == '+' || digits.front() == '-') {
+        return std::nullopt;
+    }
+    return code;
+}
+
+// Whether the reference `name` (what stands between "&" and ";") is one XML
+// knows without a document type: the five predefined entities, or a character
+// reference to a character a document may hold.
+bool knownReference(std::string_view name) {
+    for (const std::string_view predefined : {"lt", "gt", "amp", "quot", "apos"}) {
+        if (name == predefined) {
+            return true;
+        }
+    }
+    const auto code = characterReference(name);
+    return code && xmlCharacter(*code);
+}
+
+// The parser reads a reference it does not know as the text it is ("&nope;"
+// becomes those six characters, so a cashier would be named "&nope;") and a
+// reference to character 0 as the end of the value (an item's name cut short).
+// XML calls both a fatal error, and so does a bare "&": every "&" outside
+// comments, CDATA sections and processing instructions must begin a reference
+// XML knows.
+bool referencesWellFormed(std::string_view text) {
+    constexpr std::pair<std::string_view, std::string_view> kVerbatim[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '<') {
+            for (const auto& [open, close] : kVerbatim) {
+                if (text.substr(at, open.size()) == open) {
+                    const size_t end = text.find(close, at + open.size());
+                    if (end == std::string_view::npos) {
+                        return false;
+                    }
+                    at = end + close.size() - 1;
+                    break;
+                }
+            }
+            continue;
+        }
+        if (text[at] != '&') {
+            continue;
+        }
+        const size_t end = text.find(';', at + 1);
+        if (end == std::string_view::npos || !knownReference(text.substr(at + 1, end - at - 1))) {
+            return false;
+        }
+        at = end;
+    }
+    return true;
+}
+
 } // namespace
 
 bool parseXml(tinyxml2::XMLDocument& document, std::string_view text) {
@@ -40,7 +116,9 @@ bool parseHostDocument(tinyxml2::XMLDocument& document, std::string_view text) {
         document.Clear();
         return true;
     }
-    if (!parseXml(document, text) || document.RootElement() == nullptr) {
+    if (!referencesWellFormed(text) || !parseXml(document, text) ||
+        document.RootElement() == nullptr) {
+        document.Clear();
         return false;
     }
     // The parser is lenient about what XML forbids around the root: a second

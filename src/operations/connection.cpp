@@ -6,6 +6,7 @@
 #include "config/log.h"
 #include "device/responses.h"
 #include "operations/device_id.h"
+#include "operations/device_library.h"
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 
@@ -43,7 +44,10 @@ std::string describeDevice(const KorvantResponseOpen& opened) {
 } // namespace
 
 MethodOutcome openDevice(ComponentState& state, const HostArgs& args) {
-    state.lastError = ErrorCode::NoError;
+    setLastError(state, ErrorCode::NoError);
+    if (!state.library->loaded()) {
+        loadDeviceLibrary(state, "AddInKorvant::openDevice");
+    }
     if (!state.library->loaded()) {
         return MethodOutcome::boolean(record(state, ErrorCode::DriverLoadError));
     }
@@ -90,7 +94,10 @@ MethodOutcome closeDevice(ComponentState& state, const HostArgs& args) {
 }
 
 MethodOutcome deviceTest(ComponentState& state, const HostArgs& args) {
-    state.lastError = ErrorCode::NoError;
+    setLastError(state, ErrorCode::NoError);
+    if (!state.library->loaded()) {
+        loadDeviceLibrary(state, "AddInKorvant::deviceTest");
+    }
     if (!state.library->loaded()) {
         return MethodOutcome::boolean(record(state, ErrorCode::DriverLoadError));
     }

@@ -50,14 +50,14 @@ std::string formatDeviceId(int32_t number) {
 }
 
 std::optional<DeviceSession> beginDeviceOperation(ComponentState& state, const HostArgs& args) {
-    state.lastError = ErrorCode::NoError;
+    setLastError(state, ErrorCode::NoError);
     if (!state.library->loaded()) {
-        state.lastError = ErrorCode::DriverLoadError;
+        setLastError(state, ErrorCode::DriverLoadError);
         return std::nullopt;
     }
     const auto number = parseDeviceId(args.text(0));
     if (!number || *number != state.currentDevice) {
-        state.lastError = ErrorCode::InvalidDeviceId;
+        setLastError(state, ErrorCode::InvalidDeviceId);
         return std::nullopt;
     }
     return DeviceSession{*state.library, state.currentDevice};

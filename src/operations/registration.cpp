@@ -186,21 +186,31 @@ MethodOutcome getDataKKT(ComponentState& state, const HostArgs& args) {
     RegistrationTableWriter table;
 
     KorvantResponseGetInfo info;
-    if (!record(state, library.getInfo(handle, info))) {
+    const ErrorCode described = library.getInfo(handle, info);
+    if (!record(state, reportable(described, info, {tag::serial, tag::version}))) {
         return MethodOutcome::boolean(false);
     }
     writeInfo(table, info);
 
     // An answer code the status mapping does not refuse (3 included) still
-    // carries the register's data.
+    // carries the register's data; an answer without it carries none.
     KorvantResponseGetState registerState;
-    if (!record(state, library.getState(handle, registerState))) {
+    const ErrorCode stated = library.getState(handle, registerState);
+    if (!record(state, reportable(stated, registerState,
+                                  {tag::dev_context, tag::agents, tag::fd_mode, tag::fd_ext_mode,
+                                   tag::taxcode, tag::fd_serial, tag::regnum, tag::company_name,
+                                   tag::company_inn, tag::sale_address, tag::sale_location,
+                                   tag::ofd_name, tag::ofd_inn, tag::fns_site, tag::sender_email,
+                                   tag::automat_number}))) {
         return MethodOutcome::boolean(false);
     }
     writeState(table, registerState);
 
     KorvantResponseGetFdState fdState;
-    if (!record(state, library.getFdState(handle, fdState))) {
+    const ErrorCode stored = library.getFdState(handle, fdState);
+    if (!record(state, reportable(stored, fdState,
+                                  {tag::fd_reg_document, tag::fd_reg_date, tag::kkt_ffd_version,
+                                   tag::ffd_version}))) {
         return MethodOutcome::boolean(false);
     }
     writeFdState(table, fdState);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "device/responses.h"
+#include "device/tag_dictionary.h"
 #include "documents/input_parameters.h"
 #include "documents/output_parameters.h"
 #include "operations/device_id.h"
@@ -23,8 +24,9 @@ constexpr long kOutputArgument = 2;
 using ShiftTask = ErrorCode (KorvantIntf::*)(int32_t, const std::string&, KorvantResponseQuery&);
 
 // Runs the shift task with the cashier of the input document; the register's
-// record when it did it, nullopt with the reason recorded otherwise. A shift is
-// never closed over a document left open: that one is cancelled first.
+// record when it did it and gave every member of the shift's document, nullopt
+// with the reason recorded otherwise. A shift is never closed over a document
+// left open: that one is cancelled first.
 std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const DeviceSession& device,
                                                  const HostArgs& args, ShiftTask task,
                                                  std::string_view operation) {
@@ -35,9 +37,12 @@ std::optional<KorvantResponseQuery> runShiftTask(ComponentState& state, const De
     }
     const std::string request = cashierRequest(input).text();
     KorvantResponseQuery shift;
-    const ErrorCode done = clearingStaleDocument(
-        device, operation, [&] { return (device.library.*task)(device.handle, request, shift); });
-    if (!record(state, done)) {
+    const ErrorCode done = clearingStaleDocument(state, device, operation, [&] {
+        return (device.library.*task)(device.handle, request, shift);
+    });
+    if (!record(state, reportable(done, shift,
+                                  {tag::fd_date, tag::shift_id, tag::fd_shift_state, tag::fd_error,
+                                   tag::fd_fail, tag::fd_overflow}))) {
         return std::nullopt;
     }
     return shift;
@@ -68,6 +73,14 @@ MethodOutcome closeShift(ComponentState& state, const HostArgs& args) {
     const auto shift =
         runShiftTask(state, *device, args, &KorvantIntf::closeShift, "closing the shift");
     if (!shift) {
+        return MethodOutcome::boolean(false);
+    }
+    // The closing also reports the drawer, the backlog and the shift's counters.
+    if (!record(state, reportable(ErrorCode::NoError, *shift,
+                                  {tag::shift_cash, tag::fd_waiting, tag::fd_waiting_document,
+                                   tag::fd_waiting_date, tag::sales, tag::buys, tag::sales_return,
+                                   tag::buys_return, tag::sales_correction, tag::buys_correction,
+                                   tag::check_count, tag::check_total}))) {
         return MethodOutcome::boolean(false);
     }
     OutputParametersDocument output;

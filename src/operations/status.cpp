@@ -3,6 +3,7 @@
 #include <string>
 
 #include "device/responses.h"
+#include "device/tag_dictionary.h"
 #include "documents/output_parameters.h"
 #include "operations/device_id.h"
 #include "operations/driver_methods.h"
@@ -13,7 +14,11 @@
 namespace korvant {
 namespace {
 
+constexpr long kInputArgument = 1;
 constexpr long kOutputArgument = 2;
+
+// A refused cash query tells no balance, whatever its answer carries.
+constexpr int32_t kRefused = 3;
 
 } // namespace
 
@@ -22,13 +27,25 @@ MethodOutcome getCurrentStatus(ComponentState& state, const HostArgs& args) {
     if (!device) {
         return MethodOutcome::boolean(false);
     }
-    KorvantResponseGetFdState storage;
-    if (!record(state, device->library.getFdState(device->handle, storage))) {
+    if (!inputReadable(state, args, kInputArgument)) {
         return MethodOutcome::boolean(false);
     }
-    // The cash query judges its answer by its own rules: only R 1, 4 and 7 fail it.
+    KorvantResponseGetFdState storage;
+    const ErrorCode asked = device->library.getFdState(device->handle, storage);
+    if (!record(state, reportable(asked, storage,
+                                  {tag::shift_id, tag::fd_shift_state, tag::fd_last_doc,
+                                   tag::shift_doc_number, tag::fd_waiting, tag::fd_waiting_document,
+                                   tag::fd_waiting_date}))) {
+        return MethodOutcome::boolean(false);
+    }
+    // The cash query judges its answer by its own rules: only R 1, 4 and 7 fail
+    // it, and a refusal gives no balance to report.
     KorvantResponseGetMoney money;
-    if (!record(state, device->library.getMoney(device->handle, money))) {
+    const ErrorCode counted = device->library.getMoney(device->handle, money);
+    if (counted == ErrorCode::NoError && money.response == kRefused) {
+        money.absent.push_back(tag::shift_cash);
+    }
+    if (!record(state, reportable(counted, money, {tag::shift_cash}))) {
         return MethodOutcome::boolean(false);
     }
     OutputParametersDocument output;
@@ -47,11 +64,16 @@ MethodOutcome reportCurrentStatusOfSettlements(ComponentState& state, const Host
     if (!device) {
         return MethodOutcome::boolean(false);
     }
+    if (!inputReadable(state, args, kInputArgument)) {
+        return MethodOutcome::boolean(false);
+    }
     KorvantResponseQuery report;
-    const ErrorCode reported = clearingStaleDocument(*device, "the settlement report", [&] {
+    const ErrorCode reported = clearingStaleDocument(state, *device, "the settlement report", [&] {
         return device->library.reportState(device->handle, report);
     });
-    if (!record(state, reported)) {
+    if (!record(state, reportable(reported, report,
+                                  {tag::fd_shift_state, tag::fd_waiting, tag::fd_waiting_document,
+                                   tag::fd_waiting_date, tag::shift_cash}))) {
         return MethodOutcome::boolean(false);
     }
     OutputParametersDocument output;

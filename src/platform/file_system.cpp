@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
@@ -28,6 +30,27 @@ bool isSeparator(PathChar c) {
 
 PathText temporaryBeside(const PathText& path) {
     return path + pathFromUtf8(".tmp");
+}
+
+// The file a path names after its symbolic links are followed (the path itself
+// when it is none), so that writing replaces the file and keeps the link. A
+// link may name a file that does not exist yet; a loop of links is left as it
+// is, for the write to fail on.
+PathText linkTarget(const PathText& path) {
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(current, error))) {
+            return current.native();
+        }
+        const fs::path next = fs::read_symlink(current, error);
+        if (error) {
+            return current.native();
+        }
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return path;
 }
 
 #ifdef _WIN32
@@ -156,28 +179,53 @@ FileRead readRegularFile(const PathText& path) {
 }
 
 namespace {
+// Why a file could not be replaced, and false.
+bool failed(std::string* problem, std::string reason) {
+    if (problem != nullptr) {
+        *problem = std::move(reason);
+    }
+    return false;
+}
+
+bool readOnly(const PathText& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 // Writes `bytes` to `temporary` and renames it over `path`; the temporary file
 // is removed again when that fails.
-bool writeThenRename(const PathText& temporary, const PathText& path, std::string_view bytes) {
+bool writeThenRename(const PathText& temporary, const PathText& path, std::string_view bytes,
+                     std::string* problem, bool durable) {
     {
         FileHandle file(_wfopen(temporary.c_str(), L"wb"));
         if (!file || !onDisk(file.get())) {
-            return false;
+            return failed(problem, "the file beside it cannot be created (" +
+                                       systemError(GetLastError()) + ")");
         }
-        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+        const bool written =
+            std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+            (!durable || (std::fflush(file.get()) == 0 && _commit(_fileno(file.get())) == 0));
+        const int error = errno;
         if (std::fclose(file.release()) != 0 || !written) {
             DeleteFileW(temporary.c_str());
-            return false;
+            return failed(problem,
+                          std::string("it cannot be written (") + std::strerror(error) + ")");
         }
     }
-    if (MoveFileExW(temporary.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+    if (MoveFileExW(temporary.c_str(), path.c_str(), flags) == 0) {
+        const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
-        return false;
+        return failed(problem, "it cannot be replaced (" + systemError(error) + ")");
     }
     return true;
 }
 } // namespace
+
+bool removeFile(const PathText& path) {
+    return DeleteFileW(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND ||
+           GetLastError() == ERROR_PATH_NOT_FOUND;
+}
 #else
 bool isDirectory(const PathText& path) {
     struct stat info {};
@@ -233,29 +281,72 @@ FileRead readRegularFile(const PathText& path) {
 }
 
 namespace {
+// Why a file could not be replaced, and false.
+bool failed(std::string* problem, std::string reason) {
+    if (problem != nullptr) {
+        *problem = std::move(reason);
+    }
+    return false;
+}
+
+std::string because(const char* what, int error) {
+    return std::string(what) + " (" + std::strerror(error) + ")";
+}
+
+// Read-only for everyone: no write permission bit set. (The permission check of
+// access() would let the superuser write anything, and an administrator's
+// read-only file means "leave it".)
+bool readOnly(const PathText& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
+}
+
 // Writes `bytes` to `temporary` and renames it over `path`; the temporary file
-// is removed again when that fails.
-bool writeThenRename(const PathText& temporary, const PathText& path, std::string_view bytes) {
+// is removed again when that fails. The new file takes the old one's permissions.
+bool writeThenRename(const PathText& temporary, const PathText& path, std::string_view bytes,
+                     std::string* problem, bool durable) {
     Descriptor file(openWithoutBlocking(temporary, O_WRONLY | O_CREAT | O_TRUNC, 0666));
     if (file.get() < 0) {
-        return false;
+        return failed(problem, because("the file beside it cannot be created", errno));
     }
-    const bool written =
-        isRegular(file.get()) && writeAll(file.get(), bytes) && ::fsync(file.get()) == 0;
-    if (!file.close() || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        ::fchmod(file.get(), old.st_mode & 07777);
+    }
+    if (!isRegular(file.get())) {
         ::unlink(temporary.c_str());
-        return false;
+        return failed(problem, "the file beside it is not a regular file");
+    }
+    // A full disk shows at the write, the sync or the close.
+    if (!writeAll(file.get(), bytes) || (durable && ::fsync(file.get()) != 0) || !file.close()) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return failed(problem, because("it cannot be written", error));
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return failed(problem, because("it cannot be replaced", error));
     }
     return true;
 }
 } // namespace
+
+bool removeFile(const PathText& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
 #endif
 
-bool replaceRegularFile(const PathText& path, std::string_view bytes) {
-    if (fileKind(path) == FileKind::Other) {
-        return false;
+bool replaceRegularFile(const PathText& path, std::string_view bytes, std::string* problem,
+                        bool durable) {
+    const PathText target = linkTarget(path);
+    if (fileKind(target) == FileKind::Other) {
+        return failed(problem, "it is not a regular file");
     }
-    return writeThenRename(temporaryBeside(path), path, bytes);
+    if (readOnly(target)) {
+        return failed(problem, "it is read-only");
+    }
+    return writeThenRename(temporaryBeside(target), target, bytes, problem, durable);
 }
 
 PathText folderOf(const PathText& path) {

@@ -48,8 +48,17 @@ FileRead readRegularFile(const PathText& path);
 
 // Replaces a regular file's content with `bytes`, creating the file when it is
 // missing, through a temporary file beside it that is renamed over it: a write
-// that fails half-way leaves the old content. False when the path names
-// something else than a regular file, or the file cannot be written.
-bool replaceRegularFile(const PathText& path, std::string_view bytes);
+// that fails half-way leaves the old content. The file stays as its owner made
+// it: a symbolic link is written through to the file it names (which is the one
+// replaced), the file keeps its permissions, and a read-only file is never
+// replaced. False, with the reason in `problem` when given, when the path names
+// something else than a regular file, the file is read-only or cannot be written.
+// A durable write waits until the storage holds the new content (it survives a
+// power cut); any write survives the end of the process that made it.
+bool replaceRegularFile(const PathText& path, std::string_view bytes,
+                        std::string* problem = nullptr, bool durable = true);
+
+// Removes a file; false when it is there and could not be removed.
+bool removeFile(const PathText& path);
 
 } // namespace korvant

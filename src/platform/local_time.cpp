@@ -20,14 +20,10 @@ constexpr int64_t kFirstSafeSecond = 2 * 86400;
 } // namespace
 
 bool localCalendarTime(int64_t seconds, std::tm& out) {
-    if constexpr (sizeof(std::time_t) < sizeof(int64_t)) {
-        // A 32-bit time_t (older 32-bit C libraries) cannot even hold the value.
-        if (seconds < std::numeric_limits<std::time_t>::min() ||
-            seconds > std::numeric_limits<std::time_t>::max()) {
-            return false;
-        }
-    }
 #ifdef _WIN32
+    // The runtime's 64-bit functions, whatever the build's time_t: the 32-bit
+    // build's is 32 bits wide, which the shift below would overflow, and which
+    // ends in 2038.
     const bool shifted = seconds < kFirstSafeSecond;
     if (shifted) {
         seconds += kCycleSeconds;
@@ -35,8 +31,8 @@ bool localCalendarTime(int64_t seconds, std::tm& out) {
             return false;
         }
     }
-    const auto time = static_cast<std::time_t>(seconds);
-    if (localtime_s(&out, &time) != 0) {
+    const auto time = static_cast<__time64_t>(seconds);
+    if (_localtime64_s(&out, &time) != 0) {
         return false;
     }
     if (shifted) {
@@ -44,6 +40,13 @@ bool localCalendarTime(int64_t seconds, std::tm& out) {
     }
     return true;
 #else
+    if constexpr (sizeof(std::time_t) < sizeof(int64_t)) {
+        // A 32-bit time_t (older 32-bit C libraries) cannot even hold the value.
+        if (seconds < std::numeric_limits<std::time_t>::min() ||
+            seconds > std::numeric_limits<std::time_t>::max()) {
+            return false;
+        }
+    }
     const auto time = static_cast<std::time_t>(seconds);
     return localtime_r(&time, &out) != nullptr;
 #endif
@@ -60,8 +63,12 @@ std::optional<int64_t> localSecondsOf(std::tm calendar) {
         calendar.tm_year += kCycleYears;
     }
 #endif
+#ifdef _WIN32
+    const __time64_t seconds = _mktime64(&calendar);
+#else
     const std::time_t seconds = std::mktime(&calendar);
-    if (seconds == static_cast<std::time_t>(-1) && calendar.tm_wday == -1) {
+#endif
+    if (seconds == -1 && calendar.tm_wday == -1) {
         return std::nullopt;
     }
 #ifdef _WIN32

@@ -147,5 +147,57 @@ TEST_F(ConfigFilesTest, CommentsAndUnknownKeysSurviveTheFirstUse) {
               file + "\n[logs]\npath = " + state.logPath + "\nenabled = true\n");
 }
 
+// The configuration stays as the administrator made it. A read-only file is
+// left alone (it used to be replaced by a writable one), a symbolic link is
+// written through to the file it names, the file keeps its permissions, and a
+// file that cannot be written says why in the log.
+TEST_F(ConfigFilesTest, TheConfigurationIsKeptAsTheAdministratorMadeIt) {
+    const auto mode = [](const fs::path& path) {
+        return fs::status(path).permissions() & fs::perms::mask;
+    };
+    const std::string settings = "[device]\ntask_timeout_s = 30\n";
+    {
+        SCOPED_TRACE("read-only");
+        writeFile(configFile(), settings);
+        fs::permissions(configFile(), fs::perms::owner_read | fs::perms::group_read);
+        ComponentConfig config;
+        EXPECT_THAT(config.setDefaultLog("/l.log"), HasSubstr("read-only"));
+        EXPECT_EQ(readFile(configFile()), settings);
+        EXPECT_EQ(mode(configFile()), fs::perms::owner_read | fs::perms::group_read);
+        EXPECT_EQ(config.readLogPath(), "/l.log"); // in memory all the same
+        fs::remove(configFile());
+    }
+    {
+        SCOPED_TRACE("permissions");
+        writeFile(configFile(), settings);
+        const auto kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+        fs::permissions(configFile(), kept);
+        EXPECT_EQ(ComponentConfig().setDefaultLog("/l.log"), "");
+        EXPECT_EQ(mode(configFile()), kept);
+        fs::remove(configFile());
+    }
+    {
+        SCOPED_TRACE("symbolic link");
+        const fs::path target = root_.path() / "shared" / "addin.ini";
+        writeFile(target, settings);
+        fs::create_symlink(target, configFile());
+        EXPECT_EQ(ComponentConfig().setDefaultLog("/l.log"), "");
+        EXPECT_TRUE(fs::is_symlink(configFile()));
+        EXPECT_EQ(readFile(target), settings + "\n[logs]\npath = /l.log\nenabled = true\n");
+        EXPECT_EQ(ComponentConfig().readLogPath(), "/l.log");
+        fs::remove(configFile());
+    }
+    {
+        SCOPED_TRACE("a file that cannot be written");
+        fs::create_directory(configFile().string() + ".tmp");
+        ComponentState state;
+        constructComponent(state);
+        EXPECT_FALSE(fs::exists(configFile()));
+        EXPECT_THAT(readFile(state.logPath),
+                    HasSubstr("was left as it is (the file beside it cannot be created (Is a "
+                              "directory))"));
+    }
+}
+
 } // namespace
 } // namespace korvant

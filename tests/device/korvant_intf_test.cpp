@@ -323,7 +323,8 @@ TEST_F(KorvantIntfTest, TypedTagQueryAsksByTagAndReadsTheNumber) {
     const std::pair<Reply, ErrorCode> rows[] = {
         {{0, R"({"response":0,"data":{"fd_sign":4294967295}})"}, ErrorCode::NoError},
         {{0, R"({"response":0,"data":{"fd_number":5}})"}, ErrorCode::ProtocolError},
-        {{0, R"({"response":0,"data":{"fd_sign":-1}})"}, ErrorCode::ProtocolError},
+        {{0, R"({"response":0,"data":{"fd_sign":-1}})"}, ErrorCode::NoError}, // the same 32 bits
+        {{0, R"({"response":0,"data":{"fd_sign":4294967296}})"}, ErrorCode::ProtocolError},
         {{0, R"({"response":4,"data":{"fd_sign":5}})"}, ErrorCode::WrongSerialNumber},
     };
     for (const auto& [reply, expected] : rows) {

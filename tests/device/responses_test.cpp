@@ -223,23 +223,27 @@ TEST(Responses, StateAndMoneyAndOpen) {
     EXPECT_EQ(open.version, "2.1.0");
 }
 
-// A value its field cannot hold is malformed, never cut to fit: a negative
-// document number, a fiscal sign above 32 bits or a shift number above 16 bits
-// would otherwise reach the host as a plausible wrong number.
+// A value its field cannot hold is malformed, never cut to fit: a number beyond
+// 32 bits, a shift number above 16 bits or a fraction would otherwise reach the
+// host as a plausible wrong number.
 TEST(Responses, ValuesOutsideTheirRangeAreProtocolErrors) {
     const char* queries[] = {
-        R"({"data":{"fd_number":-1}})",
+        R"({"data":{"fd_number":-2147483649}})",
         R"({"data":{"fd_number":4294967296}})",
+        R"({"data":{"fd_number":1.5}})",
         R"({"data":{"fd_sign":4294967296}})",
-        R"({"data":{"fd_sign":-5}})",
+        R"({"data":{"fd_sign":-2147483649}})",
+        R"({"data":{"fd_sign":0.5}})",
         R"({"data":{"shift_id":65536}})",
         R"({"data":{"shift_id":-1}})",
         R"({"data":{"fd_shift_state":256}})",
-        R"({"data":{"fd_waiting_document":-2}})",
+        R"({"data":{"fd_waiting_document":4294967296}})",
         R"({"data":{"fd_waiting":4294967296}})",
         R"({"data":{"fd_date":-2147483649}})",
         R"({"data":{"sales":{"check_count":1e10}}})",
+        R"({"data":{"sales":{"check_count":2.5}}})",
         R"({"data":{"shift_cash":18446744073709551615}})",
+        R"({"data":{"shift_cash":100.5}})",
     };
     for (const char* answer : queries) {
         korvant::KorvantResponseQuery query;
@@ -247,9 +251,9 @@ TEST(Responses, ValuesOutsideTheirRangeAreProtocolErrors) {
         EXPECT_EQ(query.fd_number, 0u) << answer;
     }
     const char* storageStates[] = {
-        R"({"data":{"fd_last_doc":-1}})",
+        R"({"data":{"fd_last_doc":-2147483649}})",
         R"({"data":{"fd_reg_document":4294967296}})",
-        R"({"data":{"shift_doc_number":-3}})",
+        R"({"data":{"shift_doc_number":3.25}})",
         R"({"data":{"shift_id":65536}})",
     };
     for (const char* answer : storageStates) {
@@ -267,6 +271,32 @@ TEST(Responses, ValuesOutsideTheirRangeAreProtocolErrors) {
     EXPECT_EQ(edges.fd_waiting, INT32_MIN);
 }
 
+// The register's numbers are 32-bit fields, and half of all fiscal signs are at
+// or above 2^31: written signed or unsigned, a member reads as its 32 bits. A
+// whole number written with a point is still that number.
+TEST(Responses, ThirtyTwoBitMembersReadTheSameSignedOrUnsigned) {
+    const struct {
+        const char* written;
+        uint32_t read;
+    } rows[] = {
+        {"3000000000", 3000000000u},  {"-1294967296", 3000000000u}, {"-1", 4294967295u},
+        {"-2147483648", 2147483648u}, {"2147483648", 2147483648u},  {"7.0", 7u},
+    };
+    for (const auto& row : rows) {
+        const std::string answer = std::string(R"({"data":{"fd_number":)") + row.written +
+                                   R"(,"fd_sign":)" + row.written + "}}";
+        korvant::KorvantResponseQuery query;
+        ASSERT_EQ(parseResponse(answer, query), ErrorCode::NoError) << answer;
+        EXPECT_EQ(query.fd_number, row.read) << answer;
+        EXPECT_EQ(query.fd_sign, row.read) << answer;
+        EXPECT_EQ(korvant::unsignedMember(answer, korvant::tag::fd_sign), row.read) << answer;
+        korvant::KorvantResponseGetFdState storage;
+        const std::string state = std::string(R"({"data":{"fd_last_doc":)") + row.written + "}}";
+        ASSERT_EQ(parseResponse(state, storage), ErrorCode::NoError) << state;
+        EXPECT_EQ(static_cast<uint32_t>(storage.fd_last_doc), row.read) << state;
+    }
+}
+
 TEST(Responses, AnUnsignedMemberIsReadOnlyWhenItIsThere) {
     using korvant::unsignedMember;
     namespace tag = korvant::tag;
@@ -274,7 +304,7 @@ TEST(Responses, AnUnsignedMemberIsReadOnlyWhenItIsThere) {
     EXPECT_EQ(unsignedMember(R"({"data":{"fd_sign":4294967295}})", tag::fd_sign), 4294967295u);
     for (const char* absent :
          {R"({"data":{"fd_number":null}})", R"({"data":{}})", R"({"response":0})", "", "{",
-          R"({"data":{"fd_number":-1}})", R"({"data":{"fd_number":"17"}})"}) {
+          R"({"data":{"fd_number":4294967296}})", R"({"data":{"fd_number":"17"}})"}) {
         EXPECT_EQ(unsignedMember(absent, tag::fd_number), std::nullopt) << absent;
     }
 }

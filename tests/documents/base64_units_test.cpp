@@ -56,7 +56,9 @@ TEST(DeviceUnits, AmountsAndQuantities) {
     EXPECT_EQ(amountToDevice(100.1), 1001000);
     EXPECT_EQ(amountToDevice(0.0), 0);
     EXPECT_EQ(amountToDevice(150.5), 1505000);
-    EXPECT_EQ(amountToDevice(-150.5), -1504900); // the formula as it stands, toward zero
+    EXPECT_EQ(amountToDevice(-150.5), -1505000); // a mark-up: the same sum, negative
+    EXPECT_EQ(amountToDevice(-10.0), -100000);
+    EXPECT_EQ(amountToDevice(-12.349), -123500);
     EXPECT_EQ(quantityToDevice(1.0), 10000);
     EXPECT_EQ(quantityToDevice(0.001), 10);
     EXPECT_EQ(quantityToDevice(2.5), 25000);
@@ -88,9 +90,9 @@ TEST(DeviceUnits, TheRuleAppliesToTheDecimalTheHostWrote) {
         {19.99, 199900, 199900},
         {123456789.12, 1234567891200, 1234567891200},
         {-0.0, 0, 0},
-        {-1.299, -12900, -12980}, // toward zero, as the rule reads for a negative
-        {-0.05, -400, -490},
-        {-0.001, 0, 0},
+        {-1.299, -13000, -12990}, // a negative value is its magnitude negated
+        {-0.05, -500, -500},
+        {-0.001, 0, -10},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(amountToDevice(c.value), c.amount) << c.value;

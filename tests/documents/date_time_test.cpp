@@ -14,9 +14,15 @@ TEST(DateTime, FormatsLocalTime) {
         EXPECT_EQ(FormatDateTime(0), "1970-01-01T00:00:00");
         EXPECT_EQ(FormatDateTime(1709629620), "2024-03-05T09:07:00");
         EXPECT_EQ(FormatDateTime(-1), "1969-12-31T23:59:59");
+        // Past the end of a 32-bit time_t: every build, the 32-bit ones too.
+        EXPECT_EQ(FormatDateTime(2208988800), "2040-01-01T00:00:00");
+        EXPECT_EQ(FormatDateTime(4116745800), "2100-06-15T12:30:00");
     }
+    // A zero date (no unsent documents) is the start of 1970 in local time.
     FixedTimeZone moscow("MSK-3");
     EXPECT_EQ(FormatDateTime(0), "1970-01-01T03:00:00");
+    EXPECT_EQ(FormatDateTime(-3600), "1970-01-01T02:00:00");
+    EXPECT_EQ(FormatDateTime(-86400 * 365), "1969-01-01T03:00:00");
 }
 
 TEST(DateTime, UnconvertibleSecondsGiveTheFixedText) {
@@ -41,6 +47,9 @@ TEST(DateTime, ParsesLikeTheScanfPattern) {
         {"2024-03-05t09:07:00", 0},
         {"20240-03-05T09:07:00", 0}, // the year reads four digits, then "0" is no "-"
         {"1969-12-31T23:59:59", -1}, // a valid time, not mktime's failure answer
+        {"1960-02-29T12:00:00", -310478400},
+        {"2040-01-01T00:00:00", 2208988800},
+        {"2100-06-15T12:30:00", 4116745800},
         {"", 0},
         {"garbage", 0},
     };

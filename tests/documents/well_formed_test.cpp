@@ -50,7 +50,12 @@ TEST(HostDocuments, TruncatedOrForeignTextIsNotWellFormed) {
         }
         for (const char* foreign :
              {"not xml", "<a><b></a>", "<?xml version=\"1.0\"?>", "<!-- only a comment -->",
-              "<a/><b/>", "<a/>tail", "text<a/>", "\xEF\xBB\xBF<a"}) {
+              "<a/><b/>", "<a/>tail", "text<a/>", "\xEF\xBB\xBF<a",
+              // References XML does not know: the parser would keep them as text or
+              // cut the value at the zero.
+              R"(<a b="&nope;"/>)", R"(<a b="x&#0;y"/>)", R"(<a b="&#x0;"/>)", R"(<a b="&#1;"/>)",
+              R"(<a b="&#xD800;"/>)", R"(<a b="&#x110000;"/>)", R"(<a b="&#-65;"/>)",
+              R"(<a b="AT&T"/>)", "<a>&amp</a>", R"(<a b="&#;"/>)", "<a><!-- open"}) {
             EXPECT_FALSE(reader.wellFormed(foreign)) << foreign;
         }
     }
@@ -61,7 +66,9 @@ TEST(HostDocuments, NoTextOrWellFormedTextWithoutThePartsIsReadWithDefaults) {
         SCOPED_TRACE(reader.name);
         for (const char* text :
              {"", "  \r\n\t", "<Other/>", "<?xml version=\"1.0\"?><Root><Unknown/></Root>",
-              "\xEF\xBB\xBF<Root/>", "<Root><!-- comment --></Root>"}) {
+              "\xEF\xBB\xBF<Root/>", "<Root><!-- comment --></Root>",
+              R"(<Root a="&lt;&gt;&amp;&quot;&apos;&#65;&#x416;&#x1F600;&#9;"/>)",
+              "<?xml version=\"1.0\"?><Root><!-- & --><![CDATA[&nope;]]></Root>"}) {
             EXPECT_TRUE(reader.wellFormed(text)) << text;
         }
     }

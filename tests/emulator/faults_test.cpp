@@ -176,6 +176,39 @@ TEST_F(FaultTest, AFaultOnAPollLeavesTheTaskAsItWas) {
     EXPECT_EQ(poll(handle, started.task).response(), 0);
 }
 
+// A register still at work: the task takes effect only at the poll that ends it,
+// and until then the register shows the document open and nothing made.
+TEST_F(FaultTest, ATaskMayTakeEffectOnlyWhenItEnds) {
+    const int32_t handle = openShift();
+    ASSERT_EQ(run("korvant3_fremu_open_doc", handle,
+                  {{"doc_kind", 0}, {"taxcode", 1}, {"user_name", "К"}})
+                  .response(),
+              0);
+    ASSERT_EQ(run("korvant3_fremu_add_item", handle, item("Чай", 1000000, 10000)).response(), 0);
+    const int64_t before = state()["fiscal"]["fd_last_doc"];
+    inject({{"function", "korvant3_fremu_close_doc"}, {"call", 1}, {"effect", "end"}});
+    inject({{"function", "korvant3_fremu_close_doc"}, {"call", 1}, {"busy_polls", 2}});
+    const Answer started = start("korvant3_fremu_close_doc", handle, cash(1000000));
+    ASSERT_EQ(started.response(), 0);
+    EXPECT_EQ(poll(handle, started.task).extended(), 103);
+    EXPECT_EQ(simple("korvant3_get_state", handle).data()["dev_context"], 0x300);
+    EXPECT_EQ(state()["fiscal"]["fd_last_doc"], before);
+    EXPECT_EQ(poll(handle, started.task).extended(), 103);
+    const Answer final = poll(handle, started.task);
+    EXPECT_EQ(final.response(), 0);
+    EXPECT_EQ(final.data()["fd_number"], before + 1);
+    EXPECT_TRUE(state()["document"].is_null());
+    // Refused at its end, it answers the refusal then.
+    inject({{"function", "korvant3_fremu_report_x"}, {"call", 1}, {"effect", "end"}});
+    ASSERT_EQ(run("korvant3_fremu_open_doc", handle,
+                  {{"doc_kind", 0}, {"taxcode", 1}, {"user_name", "К"}})
+                  .response(),
+              0);
+    const Answer refused = run("korvant3_fremu_report_x", handle);
+    EXPECT_EQ(refused.response(), 3);
+    EXPECT_EQ(refused.extended(), 113);
+}
+
 TEST_F(FaultTest, RulesThatCannotApplyAreRefused) {
     EXPECT_EQ(EMU(korvant3emu_inject)("not json"), -1);
     EXPECT_EQ(EMU(korvant3emu_inject)(nullptr), -1);
@@ -192,6 +225,8 @@ TEST_F(FaultTest, RulesThatCannotApplyAreRefused) {
              json{{"function", "korvant3_version"}, {"call", 1}, {"answer", "{}"}},
              json{{"function", "korvant3_fremu_report_x"}, {"call", 1}, {"busy_polls", -1}},
              json{{"function", "korvant3_fremu_report_x"}, {"call", 1}, {"busy_forever", false}},
+             json{{"function", "korvant3_fremu_report_x"}, {"call", 1}, {"effect", "start"}},
+             json{{"function", "korvant3_get_state"}, {"call", 1}, {"effect", "end"}},
              json{{"function", "korvant3_fremu_report_x"},
                   {"call", 1},
                   {"response", 3},

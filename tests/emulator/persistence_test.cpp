@@ -220,6 +220,10 @@ TEST_F(PersistenceTest, AStateThatCannotBeStoredRefusesTheOperationAndKeepsThePr
     EXPECT_EQ(refused.response(), 3);
     EXPECT_EQ(refused.extended(), 115);
     EXPECT_EQ(refused.data()["fd_number"], fiscal["fd_last_doc"]);
+    // The refusal says why, in the system's words.
+    EXPECT_NE(refused.data()["message"].get<std::string>().find("No space left on device"),
+              std::string::npos)
+        << refused.text;
     // A position goes to the open document's record, which lands on the full device too.
     const std::filesystem::path record = file_.string() + ".document";
     const std::string recorded = contentOf(record);

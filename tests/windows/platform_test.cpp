@@ -215,8 +215,9 @@ TEST_F(WindowsPlatform, SearchPathTakesTheFolderOnceWithSemicolons) {
 
 TEST_F(WindowsPlatform, LocalTimeRoundTripsAlsoBefore1970) {
     // The C runtime alone converts nothing before 1970.
-    for (const int64_t seconds : {int64_t{1709629620}, int64_t{0}, int64_t{-1}, int64_t{3600},
-                                  int64_t{-1577923200}, int64_t{-2208988800}}) {
+    for (const int64_t seconds :
+         {int64_t{1709629620}, int64_t{0}, int64_t{-1}, int64_t{3600}, int64_t{-1577923200},
+          int64_t{-2208988800}, int64_t{2208988800}, int64_t{4116745800}}) {
         std::tm calendar{};
         ASSERT_TRUE(localCalendarTime(seconds, calendar)) << seconds;
         EXPECT_EQ(localSecondsOf(calendar), seconds);

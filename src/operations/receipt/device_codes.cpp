@@ -60,12 +60,27 @@ std::optional<VatRate> vatRateOf(std::string_view vatRate) {
     return VatRate{};
 }
 
-uint32_t taxationMask(int32_t taxationSystem) {
-    return 1u << (static_cast<uint32_t>(taxationSystem) & 0x1Fu);
+std::optional<uint32_t> taxationMask(int32_t taxationSystem) {
+    if (taxationSystem < 0 || taxationSystem > 5) {
+        return std::nullopt;
+    }
+    return 1u << static_cast<uint32_t>(taxationSystem);
 }
 
-int64_t agentTypeCode(int32_t agentType) {
+std::optional<int64_t> agentTypeCode(int32_t agentType) {
+    if (agentType < -1 || agentType > 6) {
+        return std::nullopt;
+    }
     return int64_t{agentType} + 1;
+}
+
+bool knownPaymentMethod(int32_t paymentMethod) {
+    return paymentMethod >= 0 && paymentMethod <= 7;
+}
+
+bool knownCalculationSubject(int32_t calculationSubject) {
+    return (calculationSubject >= 0 && calculationSubject <= 27) ||
+           (calculationSubject >= 30 && calculationSubject <= 33);
 }
 
 } // namespace korvant

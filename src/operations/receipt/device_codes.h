@@ -1,6 +1,9 @@
 #pragma once
 // The codes a receipt's values become in the register's requests: the VAT rate
-// slot, the taxation system's bit mask and the agent type.
+// slot, the taxation system's bit mask and the agent type, and the codes the
+// register knows for a position's payment method and calculation subject. A
+// value outside its codes has no meaning for the register: it is refused, never
+// wrapped into another code.
 
 #include <cstdint>
 #include <optional>
@@ -23,12 +26,21 @@ struct VatRate {
 // falls back to code 3 without a percentage.
 std::optional<VatRate> vatRateOf(std::string_view vatRate);
 
-// The taxation system as the device's one-bit mask; only the low five bits of
-// the number are the shift count.
-uint32_t taxationMask(int32_t taxationSystem);
+// The taxation system (0 to 5) as the device's one-bit mask; nothing for any
+// other number.
+std::optional<uint32_t> taxationMask(int32_t taxationSystem);
 
 // The host's agent type (receipt "AgentType", position "CalculationAgent") as
-// the device numbers it: one more.
-int64_t agentTypeCode(int32_t agentType);
+// the device numbers it: one more, for 0 to 6 and for -1, the clients' "no
+// agent" (0); nothing for any other number.
+std::optional<int64_t> agentTypeCode(int32_t agentType);
+
+// Payment methods 1 to 7 (full prepayment to payment of a credit), and 0 for a
+// position that names none.
+bool knownPaymentMethod(int32_t paymentMethod);
+
+// Calculation subjects 1 to 27 and the marked goods' 30 to 33, and 0 for a
+// position that names none.
+bool knownCalculationSubject(int32_t calculationSubject);
 
 } // namespace korvant

@@ -1,5 +1,7 @@
 #include "operations/receipt/issue_receipt.h"
 
+#include <string>
+
 #include "operations/document_guard.h"
 #include "operations/operation_support.h"
 
@@ -18,13 +20,38 @@ ErrorCode send(const DeviceSession& device, const ReceiptStep& step) {
     return ErrorCode::OtherError;
 }
 
+// What the receipt asks the register to print, as one text for its digest.
+std::string requestsOf(const ReceiptPlan& plan) {
+    std::string requests = plan.open;
+    for (const ReceiptStep& step : plan.steps) {
+        requests += '\n';
+        requests += std::to_string(static_cast<int>(step.call));
+        requests += step.request;
+    }
+    requests += '\n';
+    requests += plan.close;
+    return requests;
+}
+
 } // namespace
 
 bool issueReceipt(ComponentState& state, const DeviceSession& device, const HostArgs& args,
                   long outputIndex, const ReceiptPlan& plan) {
     OutputParametersDocument output(kDocumentOutputParametersRoot);
+    const std::string package = packageDigest(requestsOf(plan));
+    const EarlierClosing earlier = settleEarlierClosing(state, device, package);
+    switch (earlier.verdict) {
+    case EarlierClosing::Verdict::AlreadyMade:
+        record(state, ErrorCode::NoError);
+        writeReceiptOutput(output, earlier.made);
+        return handBack(args, outputIndex, output);
+    case EarlierClosing::Verdict::StillUnknown:
+        return recordUnknownOutcome(state);
+    case EarlierClosing::Verdict::GoAhead:
+        break;
+    }
 
-    DocumentGuard document(state, device);
+    DocumentGuard document(state, device, ClosingEvidence::FiscalNumber);
     if (!document.open(plan.open)) {
         return false;
     }
@@ -33,7 +60,7 @@ bool issueReceipt(ComponentState& state, const DeviceSession& device, const Host
             return false;
         }
     }
-    const auto closed = document.close(plan.close);
+    const auto closed = document.close(plan.close, package);
     if (!closed) {
         return false;
     }
@@ -41,11 +68,15 @@ bool issueReceipt(ComponentState& state, const DeviceSession& device, const Host
     return handBack(args, outputIndex, output);
 }
 
-void writeReceiptOutput(OutputParametersDocument& output, const KorvantResponseQuery& closed) {
-    output.setShiftNumber(closed.shift_id);
-    output.setCheckNumber(closed.fd_number);
-    output.setFiscalSign(closed.fd_sign);
-    output.setDateTime(closed.fd_date);
+void writeReceiptOutput(OutputParametersDocument& output, const MadeDocument& made) {
+    output.setShiftNumber(made.shift);
+    output.setCheckNumber(made.number);
+    if (made.sign) {
+        output.setFiscalSign(*made.sign);
+    }
+    if (made.date) {
+        output.setDateTime(*made.date);
+    }
 }
 
 } // namespace korvant

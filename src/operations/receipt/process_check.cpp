@@ -8,6 +8,7 @@
 #include "operations/driver_methods.h"
 #include "operations/operation_support.h"
 #include "operations/receipt/issue_receipt.h"
+#include "operations/receipt/receipt_checks.h"
 #include "operations/receipt/receipt_requests.h"
 #include "operations/receipt/sale_requests.h"
 
@@ -35,11 +36,12 @@ std::optional<int32_t> receiptDocKind(int32_t operationType) {
 }
 
 // Every request of the receipt, or nothing when the receipt must be refused
-// (an unknown operation type, a value that cannot be converted).
+// (an unknown operation type, a value without meaning for the register, a value
+// that cannot be converted).
 std::optional<ReceiptPlan> receiptPlan(const ReceiptRecord& receipt,
                                        const DeviceSettings& settings) {
     const auto docKind = receiptDocKind(receipt.operationType);
-    if (!docKind) {
+    if (!docKind || !receiptValuesValid(receipt)) {
         return std::nullopt;
     }
     ReceiptUnits units;

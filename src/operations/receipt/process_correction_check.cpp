@@ -9,6 +9,7 @@
 #include "operations/operation_support.h"
 #include "operations/receipt/issue_receipt.h"
 #include "operations/receipt/line_sums.h"
+#include "operations/receipt/receipt_checks.h"
 #include "operations/receipt/receipt_requests.h"
 
 namespace korvant {
@@ -47,7 +48,7 @@ Request correctionItemRequest(const ReceiptPosition& position, ReceiptUnits& uni
 
 std::optional<ReceiptPlan> correctionPlan(const ReceiptRecord& receipt) {
     const auto docKind = correctionDocKind(receipt.operationType);
-    if (!docKind) {
+    if (!docKind || !receiptValuesValid(receipt)) {
         return std::nullopt;
     }
     ReceiptUnits units;

@@ -17,7 +17,8 @@ constexpr std::string_view kInternalCode = "123";
 Request receiptOpenRequest(const ReceiptRecord& receipt, int32_t docKind, ReceiptUnits& units) {
     Request open = cashierRequest(receipt.cashierName, receipt.cashierInn);
     open.set(tag::doc_kind, docKind);
-    open.set(tag::taxcode, taxationMask(receipt.taxationSystem));
+    // A system without a mask refuses the receipt before any request is sent.
+    open.set(tag::taxcode, taxationMask(receipt.taxationSystem).value_or(0));
     open.setIfNotEmpty(tag::client_name, receipt.customerInfo);
     open.setIfNotEmpty(tag::client_inn, receipt.customerINN);
     open.setIfNotEmpty(tag::client_contact, customerContact(receipt));

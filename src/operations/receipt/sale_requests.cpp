@@ -67,7 +67,8 @@ Request agentRequest(int32_t agentType, const AgentDataRecord& agent,
     if (!agent.present && !vendor.present) {
         return request;
     }
-    request.set(tag::agent, agentTypeCode(agentType));
+    // A type without a code refuses the receipt before any request is sent.
+    request.set(tag::agent, agentTypeCode(agentType).value_or(0));
     if (agent.present) {
         if (agentType < 2) {
             request.setIfNotEmpty(tag::transfer_op_addr, agent.acquirerOperatorAddress);

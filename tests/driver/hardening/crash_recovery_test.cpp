@@ -5,6 +5,7 @@
 // succeeds, a document left open is cancelled, no fiscal document number is
 // ever issued twice, and the drawer and the counters agree with the paper tape.
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -45,8 +46,9 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
     json killed = connect();
     killed.push_back(sale());
     const fs::path killedScript = script("killed", killed);
+    // The next host sells other goods: a retry of the same receipt is another test.
     json next = connect();
-    next.push_back(sale());
+    next.push_back(sale("Батон"));
     next.push_back(close());
     const fs::path nextScript = script("next", next);
 
@@ -158,16 +160,17 @@ TEST_F(CrashRecovery, AKillBetweenTheStateAndThePaperLosesNoPrintout) {
     prepare.push_back(openShift());
     ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
 
-    json selling = connect();
-    for (int i = 0; i < 3; ++i) {
-        selling.push_back(sale());
-    }
-    const fs::path sellingScript = script("selling", selling);
     constexpr int kKills = 6;
     for (int kill = 0; kill < kKills; ++kill) {
         SCOPED_TRACE("kill " + std::to_string(kill + 1));
+        // Each host sells its own goods: the same receipt again after a kill would be the
+        // cashier's retry, which is answered without printing.
+        json selling = connect();
+        for (int i = 0; i < 3; ++i) {
+            selling.push_back(sale("Хлеб " + std::to_string(kill + 1)));
+        }
         const int64_t lastBefore = storedState()["fiscal"]["fd_last_doc"];
-        auto host = startHost(sellingScript, "selling.out");
+        auto host = startHost(script("selling", selling), "selling.out");
         // A document this host had stored and the paper did not show yet.
         const auto unprinted = [&] {
             const json stored = storedState();
@@ -185,7 +188,7 @@ TEST_F(CrashRecovery, AKillBetweenTheStateAndThePaperLosesNoPrintout) {
         host->kill();
     }
     json last = connect();
-    last.push_back(sale());
+    last.push_back(sale("Батон"));
     last.push_back(close());
     ASSERT_EQ(startHost(script("last", last), "last.out")->wait(60s), 0);
 
@@ -208,6 +211,93 @@ TEST_F(CrashRecovery, AKillBetweenTheStateAndThePaperLosesNoPrintout) {
     EXPECT_GE(receipts, size_t(kKills) + 1);
     EXPECT_EQ(fiscal["counters"]["sales"]["check_count"], receipts);
     EXPECT_EQ(fiscal["shift_cash"], int64_t(receipts) * kReceiptAmount);
+}
+
+// 1C killed between a closing whose answer it never read and the settlement of that closing;
+// the cashier retries the same receipt in a new 1C: exactly one document is printed, and the
+// retry is answered true with its number.
+TEST_F(CrashRecovery, TheSameReceiptRetriedAfterAKillIsNotPrintedTwice) {
+    json prepare = connect();
+    prepare.push_back(openShift());
+    ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
+    const int64_t lastBefore = storedState()["fiscal"]["fd_last_doc"];
+
+    json killed = connect();
+    killed.push_back(sale());
+    {
+        auto host = startHost(script("killed", killed), "killed.out");
+        ASSERT_TRUE(waitFor([&] {
+            return !storedState().contains("document") &&
+                   readAll(tape()).find("ФД: " + std::to_string(lastBefore + 1) + " ") !=
+                       std::string::npos;
+        })) << storedState().dump();
+        host->kill();
+    }
+
+    json retry = connect();
+    retry.push_back(sale());
+    ASSERT_EQ(startHost(script("retry", retry), "retry.out", true)->wait(60s), 0);
+    const auto results = resultsOf("retry.out", "ProcessCheck");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0]["result"]["value"], true);
+    const std::string output = results[0]["args"][3];
+    EXPECT_NE(output.find("CheckNumber=\"" + std::to_string(lastBefore + 1) + "\""),
+              std::string::npos)
+        << output;
+    const auto functions = journalFunctions("retry.out");
+    EXPECT_EQ(std::count(functions.begin(), functions.end(), "korvant3_fremu_open_doc"), 0)
+        << "printed again";
+    const json fiscal = storedState()["fiscal"];
+    EXPECT_EQ(fiscal["fd_last_doc"], lastBefore + 1);
+    EXPECT_EQ(fiscal["counters"]["sales"]["check_count"], 1);
+    EXPECT_EQ(occurrences(readAll(tape()), "КАССОВЫЙ ЧЕК"), 1u) << "one receipt on paper";
+}
+
+// Two 1C sessions on one till share one register. While one fills a receipt, a register that
+// refuses the other's X report as not allowed, saying a document is open, has that refusal
+// (code 14) reported as it is: the document a live session is filling is not cancelled, and
+// the receipt goes through. (The emulator serves its clients in turn and shows none another's
+// document, so the refusal and the open document are injected into the second session's
+// register; what the first session is doing is real.)
+TEST_F(CrashRecovery, ADocumentALiveSessionIsFillingIsNotCancelled) {
+    json prepare = connect();
+    prepare.push_back(openShift());
+    ASSERT_EQ(startHost(script("prepare", prepare), "prepare.out")->wait(60s), 0);
+
+    // The first session's item takes three seconds: time enough for the second's report.
+    configure({{"task_ms", {{"add_item", 3000}}}});
+    json filling = connect();
+    filling.push_back(sale());
+    auto first = startHost(script("filling", filling), "filling.out");
+    ASSERT_TRUE(waitFor([&] { return storedState().contains("document"); }));
+
+    json report = connect();
+    report.push_back({{"method", "PrintXReport"}, {"args", {"${device}", ""}}});
+    report.push_back(lastError());
+    const std::vector<json> refusedWithADocumentOpen = {
+        {{"function", "korvant3_fremu_report_x"}, {"call", 1}, {"response", 3}, {"extended", 113}},
+        {{"function", "korvant3_get_state"},
+         {"call", 0},
+         {"answer", R"({"response":0,"data":{"dev_context":768,"doc_kind":1}})"}},
+    };
+    ASSERT_EQ(startHost(script("report", report), "report.out", true, refusedWithADocumentOpen)
+                  ->wait(60s),
+              0);
+    const auto reported = resultsOf("report.out", "PrintXReport");
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0]["result"]["value"], false);
+    EXPECT_EQ(resultsOf("report.out", "GetLastError").at(0)["result"]["value"], 14);
+    const auto functions = journalFunctions("report.out");
+    EXPECT_NE(std::find(functions.begin(), functions.end(), "korvant3_get_state"), functions.end())
+        << "the register was asked what it holds";
+    EXPECT_EQ(std::find(functions.begin(), functions.end(), "korvant3_fremu_cancel_doc"),
+              functions.end());
+
+    ASSERT_EQ(first->wait(60s), 0);
+    const auto sold = resultsOf("filling.out", "ProcessCheck");
+    ASSERT_EQ(sold.size(), 1u);
+    EXPECT_EQ(sold[0]["result"]["value"], true);
+    EXPECT_EQ(readAll(tape()).find("ЧЕК АННУЛИРОВАН"), std::string::npos);
 }
 
 } // namespace

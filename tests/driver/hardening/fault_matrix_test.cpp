@@ -188,9 +188,10 @@ std::vector<FaultKind> faultKinds() {
           {M::FiscalMode, kProtocolError},
           {M::Open, kProtocolError}}},
         {"values out of range at end",
-         answerRule(R"({"response":0,"extended":0,"data":{"fd_number":-1,"fd_sign":4294967296,)"
-                    R"("shift_id":65536,"fd_last_doc":-1}})",
-                    true),
+         answerRule(
+             R"({"response":0,"extended":0,"data":{"fd_number":4294967296,"fd_sign":-2147483649,)"
+             R"("shift_id":65536,"fd_last_doc":-1}})",
+             true),
          {{M::TaskEnd, kSuccess}},
          true},
         {"busy for three polls", {{"busy_polls", 3}}, {{M::TaskStart, kSuccess}}},
@@ -242,9 +243,6 @@ struct Operation {
     std::optional<size_t> output = std::nullopt;   // the argument written on success only
     std::optional<size_t> openDoc = std::nullopt;  // the step that opens a document
     std::optional<size_t> closeDoc = std::nullopt; // the step that closes it
-    // Whether the closing makes a fiscal document, by whose number an unknown outcome is
-    // settled; a cash document makes none.
-    bool fiscalClosing = true;
 };
 
 // A sale with receipt agent data (so an agent call follows the item) and a text line.
@@ -347,8 +345,7 @@ std::vector<Operation> operations() {
          {task("korvant3_fremu_open_doc"), task("korvant3_fremu_close_doc")},
          std::nullopt,
          0,
-         1,
-         false},
+         1},
         {"PrintTextDocument",
          Prelude::Open,
          [](auto& device) {
@@ -407,15 +404,16 @@ bool performed(const nlohmann::json& rule, Mapping mapping) {
     return !rule.contains("response") || rule["response"] == 0;
 }
 
-// Whether a closing's final answer, as the fault leaves it, still carries the register's own
-// data (the number of the document it made) once the task ends.
-bool keepsTheFinalAnswer(const nlohmann::json& rule) {
-    if (rule.contains("answer")) {
+// Whether a task's end is answered with success but without an answer text:
+// any codes but R 0 E 0 at the end, or at a poll that is not a busy one.
+bool endsWithoutAnswer(const nlohmann::json& rule, Mapping mapping) {
+    const bool atEnd = mapping == Mapping::TaskEnd || mapping == Mapping::Query;
+    if (!atEnd || !rule.contains("response")) {
         return false;
     }
-    const int response = rule.value("response", 0);
+    const int response = rule["response"];
     const int extended = rule.value("extended", 0);
-    return (response == 0 && extended == 0) || (response == 3 && extended == 103);
+    return (response != 0 || extended != 0) && !(response == 3 && extended == 103);
 }
 
 std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>& kinds) {
@@ -446,19 +444,21 @@ std::vector<Row> rowsOf(const Operation& operation, const std::vector<FaultKind>
                 const bool readsData = call.readsAnswer && mapping != Mapping::TaskStart;
                 int code =
                     kind.dataTypes ? (readsData ? kProtocolError : kSuccess) : expected->second;
+                // A task that ends well without an answer text tells nothing of
+                // what it did: an operation that reports its data has none to report.
+                if (code == kSuccess && readsData && endsWithoutAnswer(rule, mapping)) {
+                    code = kProtocolError;
+                }
+                // A refused cash query tells no balance.
+                if (call.function == "korvant3_fremu_get_money" && rule.value("response", 0) == 3) {
+                    code = kProtocolError;
+                }
                 // A closing that ended without a readable answer is settled with
                 // the register: the document it made is reported as made.
                 const bool unknown = code == kProtocolError || code == kInvalidDevice;
                 if (operation.closeDoc && step == *operation.closeDoc && unknown &&
-                    operation.fiscalClosing && performed(rule, mapping)) {
+                    performed(rule, mapping)) {
                     code = kSuccess;
-                }
-                // A closing that makes no fiscal document cannot be told by the register's
-                // last one: without its own answer the outcome stays unknown.
-                if (operation.closeDoc && step == *operation.closeDoc && !operation.fiscalClosing &&
-                    mapping != Mapping::TaskStart && code == kSuccess &&
-                    !keepsTheFinalAnswer(rule)) {
-                    code = kProtocolError;
                 }
                 // An opening refused as not allowed although the register opened
                 // the document: the document is found open, cancelled, and the

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -187,11 +188,17 @@ std::string localDateTime(int64_t seconds) {
 }
 
 // A closing the register may have carried out although no readable answer said
-// so. The register is asked, and the host is told what the register did.
+// so. The register is asked, and the host is told what the register did: a
+// task still running is followed to its end, whose answer then tells; else a
+// receipt is judged by the register's last fiscal document and a cash document
+// by its drawer (a register need not number cash documents, and one whose
+// closing answered success needs no answer text to be made).
 struct ClosingFault {
     std::string name;
     std::vector<std::string> rules;
     bool made;
+    bool followed = false;        // the closing's task is polled on to its end
+    bool answeredSuccess = false; // readable, successful: all a cash document needs
 };
 
 std::vector<ClosingFault> closingFaults(int closePoll) {
@@ -204,16 +211,23 @@ std::vector<ClosingFault> closingFaults(int closePoll) {
     return {
         {"empty final answer", {atEnd("", true)}, true},
         {"unreadable final answer", {atEnd("{\"response\":0,", true)}, true},
-        {"negative document number",
-         {atEnd(R"({"response":0,"extended":0,"data":{"fd_number":-1,"fd_sign":7}})", true)},
+        {"document number beyond 32 bits",
+         {atEnd(R"({"response":0,"extended":0,"data":{"fd_number":-2147483649,"fd_sign":7}})",
+                true)},
+         true,
+         false,
          true},
         {"fiscal sign beyond 32 bits",
          {atEnd(R"({"response":0,"extended":0,"data":{"fd_number":9,"fd_sign":4294967296}})",
                 true)},
+         true,
+         false,
          true},
         {"success without an answer text",
          {R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","response":0,)"
           R"("extended":5})"},
+         true,
+         false,
          true},
         {"R 1 at the end",
          {R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end",)"
@@ -221,9 +235,11 @@ std::vector<ClosingFault> closingFaults(int closePoll) {
          true},
         {"the poll fails",
          {R"({"function":"korvant3_fremu_query","call":)" + poll + R"(,"result":-2})"},
+         true,
          true},
         {"the connection is lost at the poll",
          {R"({"function":"korvant3_fremu_query","call":)" + poll + R"(,"result":-1})"},
+         true,
          true},
         {"the task never ends (time-out)",
          {R"({"function":"korvant3_fremu_close_doc","call":1,"busy_forever":true})"},
@@ -235,20 +251,24 @@ std::vector<ClosingFault> closingFaults(int closePoll) {
     };
 }
 
+int64_t drawerOf(HardeningSession& session) {
+    return session.driver().emulator().state()["fiscal"]["shift_cash"].get<int64_t>();
+}
+
 TEST(ClosingOutcome, AnUnknownOutcomeIsSettledWithTheRegister) {
     struct Kind {
         Operation operation;
         int closePoll; // which poll of the operation is the closing's
-        bool hasOutput;
+        bool cash;     // settled by the drawer (a cash-in of 150.50), else by number
     };
-    // A cash document takes no fiscal number, so the register's last fiscal document cannot
-    // tell whether one was made: only receipts are settled this way.
-    for (const Kind& kind : {Kind{sale(), 3, true}, Kind{correction(), 3, true}}) {
+    for (const Kind& kind :
+         {Kind{sale(), 3, false}, Kind{correction(), 3, false}, Kind{cashIn(), 2, true}}) {
         for (const ClosingFault& fault : closingFaults(kind.closePoll)) {
             SCOPED_TRACE(kind.operation.name + ": " + fault.name);
             HardeningSession session(R"({"clock":1700000000,"cash":1000000})");
             ASSERT_TRUE(session.openWithShift());
             const LastDocument before = lastDocumentOf(session);
+            const int64_t drawer = drawerOf(session);
             session.driver().clearJournal();
             for (const auto& rule : fault.rules) {
                 session.driver().inject(rule);
@@ -257,36 +277,222 @@ TEST(ClosingOutcome, AnUnknownOutcomeIsSettledWithTheRegister) {
             const auto result = session.call(kind.operation.method, args);
 
             Calls expected = kind.operation.calls;
-            expected.push_back(fn("get_state"));
-            if (fault.made) {
-                EXPECT_TRUE(result.succeeded()) << session.lastError().second;
-                EXPECT_EQ(session.lastError().first, 0);
-                expected.push_back(fn("get_fdstate"));
-                expected.push_back(fn("get_fdtag"));
-                EXPECT_EQ(session.driver().calls(), expected);
-                const LastDocument made = lastDocumentOf(session);
-                EXPECT_EQ(made.number, before.number + 1);
-                if (kind.hasOutput) {
-                    const std::string output = result.text(args.size() - 1);
-                    EXPECT_EQ(xmlAttribute(output, "Parameters", "CheckNumber"),
-                              std::to_string(made.number));
-                    EXPECT_EQ(xmlAttribute(output, "Parameters", "FiscalSign"),
-                              std::to_string(made.sign));
-                    EXPECT_EQ(xmlAttribute(output, "Parameters", "ShiftNumber"),
-                              std::to_string(made.shift));
-                    EXPECT_EQ(xmlAttribute(output, "Parameters", "DateTime"),
-                              localDateTime(made.date));
-                }
-            } else {
+            if (!fault.made) {
                 EXPECT_FALSE(result.succeeded());
                 EXPECT_EQ(session.lastError().first, kProtocolError);
-                expected.push_back(fremu("cancel_doc"));
+                expected.insert(expected.end(), {fn("get_state"), fremu("cancel_doc")});
                 EXPECT_EQ(session.driver().calls(), expected);
                 EXPECT_EQ(lastDocumentOf(session).number, before.number);
+                EXPECT_EQ(drawerOf(session), drawer);
+                EXPECT_TRUE(session.driver().emulator().state()["document"].is_null());
+                continue;
             }
+            EXPECT_TRUE(result.succeeded()) << session.lastError().second;
+            EXPECT_EQ(session.lastError().first, 0);
+            if (!fault.followed && !(kind.cash && fault.answeredSuccess)) {
+                expected.push_back(fn("get_state"));
+                const Calls evidence = kind.cash ? Calls{fremu("get_money")}
+                                                 : Calls{fn("get_fdstate"), fn("get_fdtag")};
+                expected.insert(expected.end(), evidence.begin(), evidence.end());
+            }
+            EXPECT_EQ(session.driver().calls(), expected);
             EXPECT_TRUE(session.driver().emulator().state()["document"].is_null());
+            if (kind.cash) {
+                EXPECT_EQ(drawerOf(session), drawer + 1505000);
+                continue;
+            }
+            const LastDocument made = lastDocumentOf(session);
+            EXPECT_EQ(made.number, before.number + 1);
+            const std::string output = result.text(args.size() - 1);
+            EXPECT_EQ(xmlAttribute(output, "Parameters", "CheckNumber"),
+                      std::to_string(made.number));
+            EXPECT_EQ(xmlAttribute(output, "Parameters", "FiscalSign"), std::to_string(made.sign));
+            EXPECT_EQ(xmlAttribute(output, "Parameters", "ShiftNumber"),
+                      std::to_string(made.shift));
+            EXPECT_EQ(xmlAttribute(output, "Parameters", "DateTime"), localDateTime(made.date));
         }
     }
+}
+
+// Two things going wrong at once: the closing's answer is lost and a read that
+// would settle it fails too, or the register is still at work on it. Settling
+// goes on until it knows, within a period as long as the task time-out: a
+// failed read is asked again, a task still running is followed to its end, and
+// a cancel that fails is followed by another look. Each receipt here was made,
+// and each is answered true, once.
+TEST(ClosingOutcome, DoubleFaultsAreSettledUntilKnown) {
+    const std::string lostAnswer = R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end",)"
+                                   R"("answer":"","perform":true})";
+    struct Row {
+        std::string name;
+        std::string config; // beyond the clock and the drawer
+        std::vector<std::string> rules;
+        Calls settling; // the calls after the receipt's own
+        bool signKnown = true;
+    };
+    const std::vector<Row> rows{
+        {"get_state fails once",
+         "",
+         {lostAnswer, R"({"function":"korvant3_get_state","call":1,"result":-1})"},
+         {fn("get_state"), fn("get_state"), fn("get_fdstate"), fn("get_fdtag")}},
+        {"get_fdstate fails once",
+         "",
+         {lostAnswer, R"({"function":"korvant3_get_fdstate","call":1,"result":-2})"},
+         {fn("get_state"), fn("get_fdstate"), fn("get_fdstate"), fn("get_fdtag")}},
+        {"the fiscal sign cannot be read: it only adds, never decides",
+         "",
+         {lostAnswer, R"({"function":"korvant3_get_fdtag","call":1,"answer":"{\"response\":0"})"},
+         {fn("get_state"), fn("get_fdstate"), fn("get_fdtag")},
+         false},
+        {"a time-out, then the link is down for a moment",
+         "",
+         {R"({"function":"korvant3_fremu_close_doc","call":1,"busy_forever":true})",
+          R"({"function":"korvant3_get_state","call":1,"result":-1})"},
+         {fn("get_state"), fn("get_state"), fn("get_fdstate"), fn("get_fdtag")}},
+        // The closing takes 1.5 s and shows its document open until it ends; the
+        // time-out is 1 s. Its task is followed on, not its document cancelled.
+        {"the register is still at work when the time-out comes",
+         R"(,"task_ms":{"close_doc":1500})",
+         {R"({"function":"korvant3_fremu_close_doc","call":1,"effect":"end"})"},
+         {}},
+        // The register says the document is open (a moment before it closed it);
+        // the cancel is refused, for no document is open: asked again, it was made.
+        {"a cancel that fails",
+         "",
+         {lostAnswer, R"({"function":"korvant3_get_state","call":1,"answer":)"
+                      R"("{\"response\":0,\"data\":{\"dev_context\":768,\"doc_kind\":0}}"})"},
+         {fn("get_state"), fremu("cancel_doc"), fn("get_state"), fn("get_fdstate"),
+          fn("get_fdtag")}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HardeningSession session(R"({"clock":1700000000,"cash":1000000)" + row.config + "}");
+        ASSERT_TRUE(session.openWithShift());
+        const LastDocument before = lastDocumentOf(session);
+        session.driver().clearJournal();
+        for (const auto& rule : row.rules) {
+            session.driver().inject(rule);
+        }
+        const auto args = sale().args(session.device());
+        const auto result = session.call("ProcessCheck", args);
+        EXPECT_TRUE(result.succeeded()) << session.lastError().second;
+        Calls expected = sale().calls;
+        expected.insert(expected.end(), row.settling.begin(), row.settling.end());
+        Calls calls = session.driver().calls();
+        if (row.settling.empty()) {
+            // Only looks at the register between stretches of following the task.
+            std::erase(calls, fn("get_state"));
+        }
+        EXPECT_EQ(calls, expected);
+        const LastDocument made = lastDocumentOf(session);
+        EXPECT_EQ(made.number, before.number + 1);
+        const std::string output = result.text(3);
+        EXPECT_EQ(xmlAttribute(output, "Parameters", "CheckNumber"), std::to_string(made.number));
+        EXPECT_EQ(xmlAttribute(output, "Parameters", "DateTime"), localDateTime(made.date));
+        EXPECT_EQ(xmlAttribute(output, "Parameters", "FiscalSign"),
+                  row.signKnown ? std::optional(std::to_string(made.sign)) : std::nullopt);
+        EXPECT_EQ(session.driver().emulator().state()["fiscal"]["counters"]["sales"]["check_count"],
+                  1);
+    }
+}
+
+int64_t receiptsMade(HardeningSession& session) {
+    return session.driver().emulator().state()["fiscal"]["counters"]["sales"]["check_count"];
+}
+
+// The register cannot be asked for the whole settling period: the receipt may
+// have been printed. Code 1 with a text of its own, the closing remembered in
+// the component's folder, and settled first by the next receipt: the same
+// receipt again, made, is answered true with that receipt and not printed
+// again; another receipt goes ahead.
+TEST(UnknownOutcome, IsSettledByTheNextReceipt) {
+    const std::string other = std::string(kSale).replace(kSale.find("Tea"), 3, "Jam");
+    for (const bool sameAgain : {true, false}) {
+        SCOPED_TRACE(sameAgain ? "the same receipt again" : "another receipt");
+        HardeningSession session(R"({"clock":1700000000,"cash":1000000})");
+        ASSERT_TRUE(session.openWithShift());
+        session.driver().inject(R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end",)"
+                                R"("answer":"","perform":true})");
+        session.driver().inject(R"({"function":"korvant3_get_state","call":0,"result":-1})");
+        const auto unknown = session.call("ProcessCheck", sale().args(session.device()));
+        EXPECT_FALSE(unknown.succeeded());
+        const auto [code, message] = session.lastError();
+        EXPECT_EQ(code, kProtocolError);
+        EXPECT_NE(message.find("may have been printed"), std::string::npos) << message;
+        session.component().setLocale("ru_RU");
+        EXPECT_NE(session.lastError().second.find("чек мог быть напечатан"), std::string::npos);
+        session.component().setLocale("en_US");
+        EXPECT_EQ(receiptsMade(session), 1);
+        const auto record = session.driver().programData().componentFolder() /
+                            ("document-" + std::string(kEmulatorSerial) + ".json");
+        EXPECT_TRUE(std::filesystem::exists(record));
+
+        session.driver().emulator().clearFaults();
+        session.driver().clearJournal();
+        if (sameAgain) {
+            const LastDocument made = lastDocumentOf(session);
+            const auto retried = session.call("ProcessCheck", sale().args(session.device()));
+            ASSERT_TRUE(retried.succeeded()) << session.lastError().second;
+            EXPECT_EQ(session.driver().calls(),
+                      (Calls{fn("get_state"), fn("get_fdstate"), fn("get_fdtag")}));
+            EXPECT_EQ(receiptsMade(session), 1) << "printed twice";
+            EXPECT_EQ(xmlAttribute(retried.text(3), "Parameters", "CheckNumber"),
+                      std::to_string(made.number));
+            EXPECT_EQ(xmlAttribute(retried.text(3), "Parameters", "FiscalSign"),
+                      std::to_string(made.sign));
+            EXPECT_EQ(xmlAttribute(retried.text(3), "Parameters", "DateTime"),
+                      localDateTime(made.date));
+        } else {
+            auto args = sale().args(session.device());
+            args[2] = Value::text(other);
+            ASSERT_TRUE(session.call("ProcessCheck", args).succeeded())
+                << session.lastError().second;
+            Calls expected{fn("get_state"), fn("get_fdstate"), fn("get_fdtag")};
+            const Calls receipt = sale().calls;
+            expected.insert(expected.end(), receipt.begin(), receipt.end());
+            EXPECT_EQ(session.driver().calls(), expected);
+            EXPECT_EQ(receiptsMade(session), 2);
+        }
+        EXPECT_FALSE(std::filesystem::exists(record));
+        EXPECT_EQ(session.lastError().first, 0);
+    }
+}
+
+// A cash document is settled by the drawer: the same cash-in again, which the
+// drawer shows made, moves no more money.
+TEST(UnknownOutcome, ACashDocumentIsSettledByTheDrawer) {
+    HardeningSession session(R"({"clock":1700000000,"cash":1000000})");
+    ASSERT_TRUE(session.openWithShift());
+    const int64_t drawer = drawerOf(session);
+    session.driver().inject(R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end",)"
+                            R"("answer":"","perform":true})");
+    session.driver().inject(R"({"function":"korvant3_fremu_get_money","call":0,"result":-2})");
+    EXPECT_FALSE(session.call("CashInOutcome", cashIn().args(session.device())).succeeded());
+    EXPECT_EQ(session.lastError().first, kProtocolError);
+    session.driver().emulator().clearFaults();
+    session.driver().clearJournal();
+    EXPECT_TRUE(session.call("CashInOutcome", cashIn().args(session.device())).succeeded())
+        << session.lastError().second;
+    EXPECT_EQ(session.driver().calls(), (Calls{fn("get_state"), fremu("get_money")}));
+    EXPECT_EQ(drawerOf(session), drawer + 1505000);
+}
+
+// Without the number of the document before the closing, a closing whose
+// answer was lost is unknown: "made" is never concluded merely because no
+// document is open.
+TEST(UnknownOutcome, WithoutABaselineNothingIsConcludedMade) {
+    HardeningSession session(R"({"clock":1700000000,"cash":1000000})");
+    ASSERT_TRUE(session.openWithShift());
+    session.driver().inject(R"({"function":"korvant3_fremu_open_doc","call":1,"at":"end",)"
+                            R"("answer":"{\"response\":0,\"extended\":0,\"data\":{}}",)"
+                            R"("perform":true})");
+    session.driver().inject(R"({"function":"korvant3_get_fdstate","call":0,"result":-2})");
+    session.driver().inject(R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end",)"
+                            R"("answer":"","perform":true})");
+    EXPECT_FALSE(session.call("ProcessCheck", sale().args(session.device())).succeeded());
+    EXPECT_EQ(session.lastError().first, kProtocolError);
+    EXPECT_NE(session.lastError().second.find("may have been printed"), std::string::npos);
+    EXPECT_TRUE(session.driver().emulator().state()["document"].is_null());
 }
 
 // A refusal in the register's own words is a known outcome: nothing is asked.

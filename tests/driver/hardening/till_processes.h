@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -58,14 +60,20 @@ protected:
         return path;
     }
 
+    // korvant-host running the script, its output in `output`; `faults` are rules for its
+    // emulator.
     std::unique_ptr<HostProcess> startHost(const std::filesystem::path& scriptPath,
-                                           const std::string& output, bool journal = false) {
+                                           const std::string& output, bool journal = false,
+                                           const std::vector<json>& faults = {}) {
         std::vector<std::string> args = programArguments(KORVANT_HOST_PATH);
         args.insert(args.end(),
                     {"--addin", KORVANT_ADDIN_PATH, "--programdata", programData().string(),
                      "--emulator-config", (folder_ / "emulator.json").string()});
         if (journal) {
             args.push_back("--journal");
+        }
+        for (const json& rule : faults) {
+            args.insert(args.end(), {"--fault", rule.dump()});
         }
         args.push_back("run");
         args.push_back(scriptPath.string());
@@ -101,16 +109,21 @@ protected:
                  {"${device}",
                   R"(<InputParameters><Parameters CashierName="Кассир"/></InputParameters>)", ""}}};
     }
-    static json sale() {
-        return {{"method", "ProcessCheck"},
-                {"args",
-                 {"${device}", false,
-                  R"(<CheckPackage><Parameters CashierName="Кассир" OperationType="1" )"
-                  R"(TaxationSystem="0"/><Positions><FiscalString Name="Хлеб" Quantity="1" )"
-                  R"(PriceWithDiscount="100" VATRate="10" PaymentMethod="4" )"
+    // A sale of 100.00 in cash; receipts of other goods are other receipts (the same package
+    // again after a closing whose outcome was lost is the cashier's retry of that receipt).
+    static json sale(const std::string& goods = "Хлеб") {
+        return {
+            {"method", "ProcessCheck"},
+            {"args",
+             {"${device}", false,
+              R"(<CheckPackage><Parameters CashierName="Кассир" OperationType="1" )"
+              R"(TaxationSystem="0"/><Positions><FiscalString Name=")" +
+                  goods +
+                  R"(" Quantity="1" PriceWithDiscount="100" VATRate="10" PaymentMethod="4" )"
                   R"(CalculationSubject="1"/></Positions><Payments Cash="100"/></CheckPackage>)",
-                  ""}}};
+              ""}}};
     }
+    static json lastError() { return {{"method", "GetLastError"}, {"args", {""}}}; }
     static json cashIn(double amount) {
         return {
             {"method", "CashInOutcome"},
@@ -119,6 +132,37 @@ protected:
               R"(<InputParameters><Parameters CashierName="Кассир"/></InputParameters>)", amount}}};
     }
     static json close() { return {{"method", "Close"}, {"args", {"${device}"}}}; }
+
+    // The result of each call korvant-host made of `method`, in order.
+    std::vector<json> resultsOf(const std::string& output, const std::string& method) const {
+        std::vector<json> results;
+        for (const json& line : outputLines(output)) {
+            if (line.value("method", "") == method) {
+                results.push_back(line);
+            }
+        }
+        return results;
+    }
+
+    // The device functions korvant-host's journal shows were called.
+    std::vector<std::string> journalFunctions(const std::string& output) const {
+        std::vector<std::string> functions;
+        for (const json& line : outputLines(output)) {
+            if (line.contains("journal")) {
+                functions.push_back(line["journal"]["function"]);
+            }
+        }
+        return functions;
+    }
+
+    // Waits until `reached` holds, at most a minute.
+    static bool waitFor(const std::function<bool()>& reached) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!reached() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return reached();
+    }
 
     // The lines korvant-host printed: one per call, then the journal.
     std::vector<json> outputLines(const std::string& output) const {

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "operations_fixture.h"
@@ -237,6 +238,44 @@ TEST_F(ConnectionTest, DeviceTestOfAnotherRegisterFailsAndClosesIt) {
     EXPECT_EQ(lastCode(), 2);
     EXPECT_EQ(result.text(0), "before");
     EXPECT_THAT(session.calls(), ElementsAre("korvant3_open", "korvant3_close"));
+}
+
+// A library that could not be loaded when the component started (its
+// configuration was being rewritten, say) is loaded again by Open and
+// DeviceTest: the component does not stay on code 7 for the rest of the session.
+TEST_F(ConnectionTest, OpenAndDeviceTestLoadALibraryThatFailedToLoad) {
+    const auto libraryConfig = session.programData().libraryConfigPath();
+    const auto aside = libraryConfig.string() + ".aside";
+    std::filesystem::rename(libraryConfig, aside);
+    std::string error;
+    const auto addin = host::AddIn::load(KORVANT_ADDIN_PATH, error);
+    ASSERT_TRUE(addin) << error;
+    const auto component = addin->create(error);
+    ASSERT_TRUE(component && component->attach()) << error;
+    const auto code = [&] {
+        return component->call("GetLastError", {Value::empty()}).result->integer;
+    };
+    component->call("SetParameter", {Value::text("Serial"), Value::text(kEmulatorSerial)});
+    component->call("SetParameter", {Value::text("Ipaddr"), Value::text(kEmulatorAddress)});
+    EXPECT_FALSE(component->call("DeviceTest", {Value::empty(), Value::empty()}).succeeded());
+    EXPECT_EQ(code(), 7);
+
+    std::filesystem::rename(aside, libraryConfig);
+    EXPECT_TRUE(component->call("DeviceTest", {Value::empty(), Value::empty()}).succeeded());
+    const auto opened = component->call("Open", {Value::empty()});
+    ASSERT_TRUE(opened.succeeded());
+    EXPECT_EQ(code(), 0);
+    const std::vector<Value> closing{Value::text(opened.text(0))};
+    EXPECT_TRUE(component->call("Close", closing).succeeded());
+
+    // Open alone mends it too.
+    std::filesystem::rename(libraryConfig, aside);
+    const auto late = addin->create(error);
+    ASSERT_TRUE(late && late->attach()) << error;
+    std::filesystem::rename(aside, libraryConfig);
+    late->call("SetParameter", {Value::text("Serial"), Value::text(kEmulatorSerial)});
+    late->call("SetParameter", {Value::text("Ipaddr"), Value::text(kEmulatorAddress)});
+    EXPECT_TRUE(late->call("Open", {Value::empty()}).succeeded());
 }
 
 } // namespace

@@ -49,6 +49,12 @@ TEST_F(TextDocumentTest, LinesPrintAsBlocksBetweenBarcodes) {
         {"element names match on their beginning",
          R"(<TextStringX Text="первая"/><TextString Text="вторая"/>)",
          {R"({"text":"первая\nвторая","text_type":1})"}},
+        {"empty lines where the document has them, first and after a barcode too",
+         R"(<TextString Text=""/><TextString Text="СЛИП"/><TextString Text=""/>)"
+         R"(<Barcode Type="QR" Value="q"/><TextString Text=""/><TextString Text="итог"/>)",
+         {R"({"text":"\nСЛИП\n","text_type":1})", R"({"text":"q","text_type":5})",
+          R"({"text":"\nитог","text_type":1})"}},
+        {"one empty line", R"(<TextString Text=""/>)", {R"({"text":"","text_type":1})"}},
         {"barcode value in base64",
          R"(<Barcode Type="QR" ValueBase64="aHR0cHM6Ly9leGFtcGxlLmNvbQ=="/>)",
          {R"({"text":"https://example.com","text_type":5})"}},
@@ -254,29 +260,27 @@ TEST_F(LineLengthTest, WidthGoesIntoTheArgumentWhateverItHeld) {
     }
 }
 
-TEST_F(LineLengthTest, WidthIsCutToTheArgumentsSize) {
-    struct Case {
-        int32_t width;
-        Value given;
-        Value expected;
-    };
-    const std::vector<Case> cases = {
-        {70000, Value::i2(0), Value::i2(4464)},
-        {70000, Value::i4(0), Value::i4(70000)},
-        {-2, Value::i2(0), Value::i2(-2)},
-        {-2, Value::uint(0), Value::uint(4294967294U)},
-    };
+// A width no line has, or none at all, is no width: the host's argument would
+// get it wrapped to its type (70000 as 4464 in 16 bits, -2 as 4294967294).
+TEST_F(LineLengthTest, AWidthNoLineHasIsAProtocolError) {
+    const struct {
+        nlohmann::json width;
+        bool isWidth;
+    } cases[] = {{70000, false},   {-2, false},  {0, false}, {32768, false},
+                 {nullptr, false}, {1.5, false}, {1, true},  {32767, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.width);
+        SCOPED_TRACE(c.width.dump());
         session.inject(nlohmann::json{
             {"function", "korvant3_get_info"},
             {"call", 1},
             {"answer",
              nlohmann::json{{"response", 0}, {"data", {{"line_length", c.width}}}}.dump()}}
                            .dump());
-        const auto result = callOnDevice("GetLineLength", {c.given});
-        EXPECT_TRUE(result.succeeded());
-        EXPECT_EQ(result.args[1], c.expected);
+        const auto result = callOnDevice("GetLineLength", {Value::i2(7)});
+        EXPECT_EQ(result.succeeded(), c.isWidth);
+        EXPECT_EQ(lastCode(), c.isWidth ? 0 : 1);
+        EXPECT_EQ(result.args[1],
+                  Value::i2(c.isWidth ? static_cast<int16_t>(c.width.get<int32_t>()) : 7));
     }
 }
 

@@ -91,10 +91,35 @@ TEST_F(ShiftTest, CloseShiftReportsStateBalanceBacklogAndCounters) {
             R"(TotalCorrectionChecksAmount="0"/></CountersOperationType4>)"));
 }
 
+// A closing whose answer writes its fiscal sign as a signed number (the same 32
+// bits) closes the shift and says so.
+TEST_F(ShiftTest, ASignWrittenSignedIsTheSameSign) {
+    ASSERT_TRUE(openShift().succeeded());
+    const std::string counter = R"({"check_count":0,"check_total":0})";
+    const std::string answer =
+        R"({"response":0,"extended":0,"data":{"fd_date":1700000100,"fd_number":9,)"
+        R"("fd_sign":-1294967296,"shift_id":1,"fd_shift_state":0,"fd_error":0,"fd_fail":0,)"
+        R"("fd_overflow":0,"shift_cash":0,"fd_waiting":0,"fd_waiting_document":0,)"
+        R"("fd_waiting_date":0,"sales":)" +
+        counter + R"(,"buys":)" + counter + R"(,"sales_return":)" + counter +
+        R"(,"buys_return":)" + counter + R"(,"sales_correction":)" + counter +
+        R"(,"buys_correction":)" + counter + "}}";
+    session.inject(nlohmann::json{{"function", kCloseShift},
+                                  {"call", 1},
+                                  {"at", "end"},
+                                  {"answer", answer},
+                                  {"perform", true}}
+                       .dump());
+    const auto result = closeShift();
+    ASSERT_TRUE(result.succeeded()) << session.lastError().second;
+    EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "ShiftState"), "1");
+    EXPECT_EQ(session.emulator().state()["fd_shift_state"], 0);
+}
+
 TEST_F(ShiftTest, UnknownShiftStateWritesNoShiftState) {
     session.inject(finalAnswerRule(
-        kOpenShift,
-        R"({"response":0,"data":{"fd_date":1700000000,"shift_id":7,"fd_shift_state":3}})"));
+        kOpenShift, R"({"response":0,"data":{"fd_date":1700000000,"shift_id":7,"fd_shift_state":3,)"
+                    R"("fd_error":0,"fd_fail":0,"fd_overflow":0}})"));
     const auto result = openShift();
     ASSERT_TRUE(result.succeeded());
     EXPECT_EQ(result.text(2),
@@ -103,32 +128,40 @@ TEST_F(ShiftTest, UnknownShiftStateWritesNoShiftState) {
                                R"(FNError="false" FNFail="false" FNOverflow="false")"));
 }
 
-// A final answer without "data" reads as every field at its default.
-TEST_F(ShiftTest, AnswerWithoutDataGivesTheDefaults) {
-    const std::string dateTime = "DateTime=\"" + FormatDateTime(0) + "\"";
-    const std::string state =
-        R"( ShiftNumber="0" ShiftState="1" FNError="false" FNFail="false" FNOverflow="false")";
-    session.inject(finalAnswerRule(kOpenShift, R"({"response":0})"));
-    const auto opened = openShift();
-    ASSERT_TRUE(opened.succeeded());
-    EXPECT_EQ(opened.text(2), outputParameters(dateTime + state));
-
-    ASSERT_TRUE(openShift().succeeded()); // the register really opens it now
-    session.inject(finalAnswerRule(kCloseShift, R"({"response":0})"));
-    const auto closed = closeShift();
-    ASSERT_TRUE(closed.succeeded());
-    const std::string zeros = R"(<Parameters CheckCount="0" TotalChecksAmount="0" )"
-                              R"(CorrectionCheckCount="0" TotalCorrectionChecksAmount="0"/>)";
-    EXPECT_EQ(
-        closed.text(2),
-        outputParameters(dateTime + state +
-                             R"( CashBalance="0" BacklogDocumentsCounter="0" )"
-                             R"(BacklogDocumentFirstNumber="0" BacklogDocumentFirstDateTime=")" +
-                             FormatDateTime(0) + "\"",
-                         "<CountersOperationType1>" + zeros + "</CountersOperationType1>" +
-                             "<CountersOperationType3>" + zeros + "</CountersOperationType3>" +
-                             "<CountersOperationType2>" + zeros + "</CountersOperationType2>" +
-                             "<CountersOperationType4>" + zeros + "</CountersOperationType4>"));
+// A final answer that lacks what the host is told is no shift 0 and no closed
+// shift: it is a protocol error, and the output stays as the host passed it.
+TEST_F(ShiftTest, AnAnswerWithoutItsMembersIsAProtocolError) {
+    const std::string shiftDocument =
+        R"("fd_date":1700000000,"shift_id":1,"fd_shift_state":1,"fd_error":0,"fd_fail":0,)"
+        R"("fd_overflow":0)";
+    const struct {
+        std::string_view function;
+        std::string answer;
+    } cases[] = {
+        {kOpenShift, R"({"response":0})"},
+        {kOpenShift, R"({"response":0,"data":{}})"},
+        {kOpenShift, R"({"response":0,"data":{"fd_date":1700000000,"shift_id":1}})"},
+        {kCloseShift, R"({"response":0,"data":null})"},
+        // A closing reports the drawer, the backlog and the counters too.
+        {kCloseShift, R"({"response":0,"data":{)" + shiftDocument + "}}"},
+    };
+    // The injected answers leave the register as it was: the closings find the
+    // shift this opens.
+    bool shiftOpen = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        if (c.function == kCloseShift && !shiftOpen) {
+            ASSERT_TRUE(openShift().succeeded());
+            shiftOpen = true;
+        }
+        session.inject(finalAnswerRule(c.function, c.answer));
+        const auto result =
+            callOnDevice(c.function == kOpenShift ? "OpenShift" : "CloseShift",
+                         {Value::text(inputParameters("")), Value::text("as the host passed it")});
+        EXPECT_FALSE(result.succeeded());
+        EXPECT_EQ(lastCode(), 1);
+        EXPECT_EQ(result.text(2), "as the host passed it");
+    }
 }
 
 TEST_F(ShiftTest, RefusalsLeaveTheOutputUntouched) {

@@ -42,16 +42,26 @@ TEST_F(StatusTest, CurrentStatusReadsStorageThenCash) {
                                FormatDateTime(1700000050) + R"(" CashBalance="100.1")"));
 }
 
-// The cash query judges its answer itself: only R 1, 4 and 7 fail it.
+// The cash query judges its answer itself: only R 1, 4 and 7 fail it. A refused
+// query, or an answer without the drawer's cash, tells no balance: that is no
+// balance of 0.
 TEST_F(StatusTest, CashQueryOutcomes) {
     struct Case {
         std::string fault;
         int32_t code;
     };
     const std::vector<Case> cases = {
-        {R"("result":-1)", 3},  {R"("result":-2)", 1},         {R"("response":1)", 1},
-        {R"("response":4)", 2}, {R"("response":7)", 8},        {R"("response":2)", 0},
-        {R"("response":3)", 0}, {R"("answer":"not json")", 1}, {R"("answer":"{}")", 0},
+        {R"("result":-1)", 3},
+        {R"("result":-2)", 1},
+        {R"("response":1)", 1},
+        {R"("response":4)", 2},
+        {R"("response":7)", 8},
+        {R"("response":2)", 0},
+        {R"("response":3)", 1},
+        {R"("response":3,"extended":106)", 1},
+        {R"("answer":"not json")", 1},
+        {R"("answer":"{}")", 1},
+        {R"("answer":"{\"response\":0,\"data\":{\"shift_cash\":null}}")", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -65,6 +75,24 @@ TEST_F(StatusTest, CashQueryOutcomes) {
         }
         EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "CashBalance"), "0");
         EXPECT_EQ(xmlAttribute(result.text(2), "Parameters", "ShiftState"), "1");
+    }
+}
+
+// The issue's case: "data":{} read as shift 0, closed, while the shift is open.
+TEST_F(StatusTest, AStorageAnswerWithoutItsMembersIsAProtocolError) {
+    ASSERT_TRUE(callOnDevice("OpenShift", {Value::text(""), Value::empty()}).succeeded());
+    for (const char* answer :
+         {R"({"response":0,"data":{}})", R"({"response":0,"data":null})", R"({"response":0})",
+          R"({"response":0,"data":{"shift_id":5,"fd_shift_state":1,"fd_last_doc":42,)"
+          R"("shift_doc_number":7,"fd_waiting":3,"fd_waiting_document":40}})"}) {
+        SCOPED_TRACE(answer);
+        session.inject(
+            nlohmann::json{{"function", "korvant3_get_fdstate"}, {"call", 1}, {"answer", answer}}
+                .dump());
+        const auto result = currentStatus();
+        EXPECT_FALSE(result.succeeded());
+        EXPECT_EQ(lastCode(), 1);
+        EXPECT_EQ(result.text(2), "untouched");
     }
 }
 
@@ -90,6 +118,37 @@ TEST_F(StatusTest, SettlementsReportWritesStateBacklogAndCash) {
               outputParameters(R"(ShiftState="3" BacklogDocumentsCounter="1" )"
                                R"(BacklogDocumentFirstNumber="4" BacklogDocumentFirstDateTime=")" +
                                FormatDateTime(0) + R"(" CashBalance="123.45")"));
+}
+
+TEST_F(StatusTest, ASettlementsReportWithoutItsMembersIsAProtocolError) {
+    session.inject(finalAnswerRule(
+        "korvant3_fremu_report_state",
+        R"({"response":0,"data":{"fd_shift_state":1,"fd_waiting":0,"fd_waiting_date":0}})"));
+    const auto result = callOnDevice("ReportCurrentStatusOfSettlements",
+                                     {Value::text(""), Value::text("untouched")});
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(lastCode(), 1);
+    EXPECT_EQ(result.text(2), "untouched");
+}
+
+// Input parameters that are not a well-formed document are refused before the
+// register is asked, as every other method refuses them.
+TEST_F(StatusTest, MalformedInputParametersAreRefused) {
+    for (const std::string method :
+         {"GetCurrentStatus", "ReportCurrentStatusOfSettlements", "PrintXReport"}) {
+        for (const char* input : {"<InputParameters><Parameters", R"(<A B="&nope;"/>)"}) {
+            SCOPED_TRACE(method + " " + input);
+            session.clearJournal();
+            std::vector<Value> args{Value::text(input)};
+            if (method != "PrintXReport") {
+                args.push_back(Value::text("untouched"));
+            }
+            const auto result = callOnDevice(method, args);
+            EXPECT_FALSE(result.succeeded());
+            EXPECT_EQ(lastCode(), 9);
+            EXPECT_TRUE(session.calls().empty());
+        }
+    }
 }
 
 TEST_F(StatusTest, RefusedSettlementsReportLeavesTheOutputUntouched) {

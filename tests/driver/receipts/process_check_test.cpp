@@ -19,6 +19,10 @@ using host::Value;
 constexpr std::string_view kSaleParameters =
     R"(<Parameters CashierName="Cashier1" OperationType="1" TaxationSystem="0"/>)";
 constexpr std::string_view kCash200 = R"(<Payments Cash="200"/>)";
+constexpr std::string_view kAgentData =
+    R"(<AgentData AgentOperation="Pay" AgentPhone="+7001" PaymentProcessorPhone="+7002" )"
+    R"(AcquirerOperatorPhone="+7003" AcquirerOperatorName="Operator" )"
+    R"(AcquirerOperatorAddress="Street 1" AcquirerOperatorINN="7700000001"/>)";
 
 const std::string kTeaItem =
     R"({"country":0,"dept_id":0,"intcode":"123","item_attr":1,"item_disc_abs":200000,)"
@@ -114,20 +118,26 @@ TEST_F(ProcessCheckTest, OutputTheHostCannotTakeFailsWithoutACode) {
     EXPECT_EQ(closedReceipts("sales"), 1);
 }
 
+// The register's numbers are 32-bit fields: a fiscal sign above 2^31 reads the
+// same whether the register writes it unsigned or signed.
 TEST_F(ProcessCheckTest, LargeDocumentNumberAndFiscalSignAreWrittenUnsigned) {
     FixedTimeZone zone("MSK-3");
-    session_.inject(
-        R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":)"
-        R"("{\"response\":0,\"extended\":0,\"data\":{\"shift_id\":12,\"fd_number\":70000,)"
-        R"(\"fd_sign\":3000000000,\"fd_date\":1700000100}}"})");
+    for (const char* sign : {"3000000000", "-1294967296"}) {
+        SCOPED_TRACE(sign);
+        session_.inject(
+            R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","perform":true,"answer":)"
+            R"("{\"response\":0,\"extended\":0,\"data\":{\"shift_id\":12,\"fd_number\":70000,)"
+            R"(\"fd_sign\":)" +
+            std::string(sign) + R"(,\"fd_date\":1700000100}}"})");
 
-    const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
+        const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
 
-    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
-    EXPECT_EQ(result.text(3),
-              R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"
-              R"(ShiftNumber="12" CheckNumber="70000" FiscalSign="3000000000" )"
-              R"(DateTime="2023-11-15T01:15:00"/></DocumentOutputParameters>)");
+        ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+        EXPECT_EQ(result.text(3),
+                  R"(<?xml version="1.0" encoding="UTF-8"?><DocumentOutputParameters><Parameters )"
+                  R"(ShiftNumber="12" CheckNumber="70000" FiscalSign="3000000000" )"
+                  R"(DateTime="2023-11-15T01:15:00"/></DocumentOutputParameters>)");
+    }
 }
 
 TEST_F(ProcessCheckTest, SecondParameterChangesNothing) {
@@ -234,6 +244,53 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
                         R"(<FiscalString Name="Tea" Quantity="1000000" PriceWithDiscount="1e9" )"
                         R"(VATRate="20"/>)",
                         kCash200)},
+        // Values with no meaning for the register are refused, never wrapped into another.
+        {"taxation system 32 (was sent as the general system)",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="32"/>)",
+                        kTea, kCash200)},
+        {"taxation system 6",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="6"/>)",
+                        kTea, kCash200)},
+        {"taxation system -1",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="-1"/>)",
+                        kTea, kCash200)},
+        {"negative quantity",
+         receiptPackage(kSaleParameters, teaWith("Quantity=\"-2\""), kCash200)},
+        {"negative price (was sent as -9.99)",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="-10" )"
+                        R"(VATRate="20" PaymentMethod="4" CalculationSubject="1"/>)",
+                        kCash200)},
+        {"negative line total",
+         receiptPackage(kSaleParameters, teaWith(R"(AmountWithDiscount="-160")"), kCash200)},
+        {"negative payment", receiptPackage(kSaleParameters, kTea,
+                                            R"(<Payments Cash="300" ElectronicPayment="-100"/>)")},
+        {"payment method 99",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="99" CalculationSubject="1"/>)",
+                        kCash200)},
+        {"payment method 8",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="8" CalculationSubject="1"/>)",
+                        kCash200)},
+        {"calculation subject 28",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="4" CalculationSubject="28"/>)",
+                        kCash200)},
+        {"agent type -5 with agent data (was sent as -4)",
+         receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="0" )"
+                        R"(AgentType="-5">)" +
+                            std::string(kAgentData) + "</Parameters>",
+                        kTea, kCash200)},
+        {"position agent type 7 with vendor data",
+         receiptPackage(kSaleParameters,
+                        R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="200" )"
+                        R"(VATRate="20" PaymentMethod="4" CalculationAgent="7">)"
+                        R"(<VendorData VendorName="V"/></FiscalString>)",
+                        kCash200)},
     };
     for (const auto& c : cases) {
         const auto result = processCheck(c.package);
@@ -242,6 +299,32 @@ TEST_F(ProcessCheckTest, RefusedBeforeAnythingIsSent) {
         EXPECT_EQ(session_.calls(), Texts{}) << c.what;
         EXPECT_TRUE(result.args[3].type == host::VType::Empty) << c.what;
     }
+}
+
+// What keeps its meaning goes as before: 0 names no payment method or subject,
+// the marked goods' subjects are codes, an agent type goes only with agent or
+// vendor data, and a negative discount (a client's mark-up) is sent for the
+// register to judge.
+TEST_F(ProcessCheckTest, ValuesWithMeaningGoAsTheyAre) {
+    const auto result = processCheck(
+        receiptPackage(R"(<Parameters CashierName="C" OperationType="1" TaxationSystem="5"/>)",
+                       R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="110" )"
+                       R"(VATRate="20" CalculationSubject="33" CalculationAgent="-9"/>)",
+                       R"(<Payments Cash="110"/>)"));
+    ASSERT_TRUE(result.succeeded()) << session_.lastError().second;
+    EXPECT_EQ(session_.requestsTo(kOpenDoc).at(0)["taxcode"], 32);
+    const auto item = session_.requestsTo(kAddItem).at(0);
+    EXPECT_EQ(item["payment_method"], 0);
+    EXPECT_EQ(item["item_attr"], 33);
+
+    session_.clearJournal();
+    processCheck(receiptPackage(kSaleParameters,
+                                R"(<FiscalString Name="Tea" Quantity="2" PriceWithDiscount="110" )"
+                                R"(DiscountAmount="-20" VATRate="20" PaymentMethod="4"/>)",
+                                R"(<Payments Cash="220"/>)"));
+    ASSERT_EQ(session_.requestsTo(kAddItem).size(), 1u);
+    EXPECT_EQ(session_.requestsTo(kAddItem)[0]["price"], 1000000);
+    EXPECT_EQ(session_.requestsTo(kAddItem)[0]["item_disc_abs"], -200000);
 }
 
 TEST_F(ProcessCheckTest, OperationTypesChooseDocumentKindAndMarking) {
@@ -529,11 +612,6 @@ TEST_F(ProcessCheckTest, ReceiptWithoutPositionsOpensThenCloses) {
     EXPECT_FALSE(documentOpen());
 }
 
-constexpr std::string_view kAgentData =
-    R"(<AgentData AgentOperation="Pay" AgentPhone="+7001" PaymentProcessorPhone="+7002" )"
-    R"(AcquirerOperatorPhone="+7003" AcquirerOperatorName="Operator" )"
-    R"(AcquirerOperatorAddress="Street 1" AcquirerOperatorINN="7700000001"/>)";
-
 TEST_F(ProcessCheckTest, ReceiptAgentDataFollowsEveryFiscalString) {
     const std::string parametersWithAgent =
         R"(<Parameters CashierName="Cashier1" OperationType="1" AgentType="1">)" +
@@ -752,6 +830,22 @@ TEST_F(GoodCodeDataTest, OnlyMarkingKindsMarkALine) {
             std::to_string(i + 1) + ". " + (marked ? "[М] " : "") + name + "\n";
         EXPECT_NE(printed.find(line), std::string::npos) << line << printed;
     }
+}
+
+// A refusal's code tells the host that it failed; the register's message, which
+// tells why (a state it could not store on a full disk), goes to the log.
+TEST_F(ProcessCheckTest, TheRegistersReasonForARefusalIsLogged) {
+    session_.inject(R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","answer":)"
+                    R"("{\"response\":3,\"extended\":115,\"data\":{\"message\":\"cannot write )"
+                    R"(state.json.tmp: No space left on device\"}}"})");
+    EXPECT_FALSE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200)).succeeded());
+    EXPECT_EQ(lastErrorCode(), 6);
+    std::ifstream file(session_.programData().defaultLogPath());
+    std::stringstream log;
+    log << file.rdbuf();
+    EXPECT_NE(log.str().find("code 6, answer: {\"response\":3,\"extended\":115,\"data\":{"
+                             "\"message\":\"cannot write state.json.tmp: No space left on device"),
+              std::string::npos);
 }
 
 // A receipt as 1C sends it: Cyrillic texts, several VAT rates, a marking code in

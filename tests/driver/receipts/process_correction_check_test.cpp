@@ -122,6 +122,13 @@ TEST_F(ProcessCorrectionCheckTest, UnconvertibleValuesAreRefusedWithNothingSent)
                        kCash180),
         receiptPackage(correctionParameters(1, R"(<CustomerDetail DateOfBirth="1.2.1980"/>)"), kTea,
                        kCash180),
+        // Values without meaning for the register, as in a receipt.
+        receiptPackage(R"(<Parameters CashierName="C" TaxationSystem="37" OperationType="1"/>)",
+                       kTea, kCash180),
+        receiptPackage(correctionParameters(3),
+                       R"(<FiscalString Name="Tea" Quantity="1" PriceWithDiscount="-180"/>)",
+                       kCash180),
+        receiptPackage(correctionParameters(1), kTea, R"(<Payments Cash="-180"/>)"),
     };
     for (const auto& package : packages) {
         EXPECT_FALSE(processCorrectionCheck(package).succeeded()) << package;

@@ -259,18 +259,23 @@ TEST_P(GetDataKKTFailures, RecordTheCodeAndHandNothingBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Registration, GetDataKKTFailures,
-    ::testing::Values(FailureCase{"korvant3_get_info", R"("result":-1)", 3},
-                      FailureCase{"korvant3_get_info", R"("response":7)", 8},
-                      FailureCase{"korvant3_get_info", R"("answer":"not json")", 1},
-                      FailureCase{"korvant3_get_state", R"("result":-1)", 3},
-                      FailureCase{"korvant3_get_state", R"("result":-8)", 1},
-                      FailureCase{"korvant3_get_state", R"("response":1)", 1},
-                      FailureCase{"korvant3_get_state", R"("response":4)", 2},
-                      FailureCase{"korvant3_get_state", R"("response":7)", 8},
-                      FailureCase{"korvant3_get_state",
-                                  R"("answer":"{\"data\":{\"fd_mode\":\"5\"}}")", 1},
-                      FailureCase{"korvant3_get_fdstate", R"("response":7)", 8},
-                      FailureCase{"korvant3_get_fdstate", R"("answer":"[1,2]")", 1}));
+    ::testing::Values(
+        FailureCase{"korvant3_get_info", R"("result":-1)", 3},
+        FailureCase{"korvant3_get_info", R"("response":7)", 8},
+        FailureCase{"korvant3_get_info", R"("answer":"not json")", 1},
+        FailureCase{"korvant3_get_state", R"("result":-1)", 3},
+        FailureCase{"korvant3_get_state", R"("result":-8)", 1},
+        FailureCase{"korvant3_get_state", R"("response":1)", 1},
+        FailureCase{"korvant3_get_state", R"("response":4)", 2},
+        FailureCase{"korvant3_get_state", R"("response":7)", 8},
+        FailureCase{"korvant3_get_state", R"("answer":"{\"data\":{\"fd_mode\":\"5\"}}")", 1},
+        FailureCase{"korvant3_get_fdstate", R"("response":7)", 8},
+        FailureCase{"korvant3_get_fdstate", R"("answer":"[1,2]")", 1},
+        // Answers that say nothing are no registration data.
+        FailureCase{"korvant3_get_info", R"("answer":"{\"data\":{}}")", 1},
+        FailureCase{"korvant3_get_state", R"("answer":"{\"data\":null}")", 1},
+        FailureCase{"korvant3_get_state", R"("answer":"{\"data\":{\"dev_context\":256}}")", 1},
+        FailureCase{"korvant3_get_fdstate", R"("answer":"{\"response\":0}")", 1}));
 
 TEST_F(GetDataKKT, AnotherDeviceIsNotAsked) {
     DriverSession session;

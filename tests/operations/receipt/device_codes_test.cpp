@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -57,18 +58,34 @@ TEST(DeviceCodes, VatRates) {
     }
 }
 
+// Values outside their codes have no code: they are refused, never wrapped into
+// another one (taxation system 32 once went as the general system's mask).
 TEST(DeviceCodes, TaxationMaskAndAgentType) {
     const struct {
         int32_t system;
-        uint32_t mask;
-    } masks[] = {{0, 1u},  {1, 2u},           {2, 4u},  {3, 8u},   {4, 16u},
-                 {5, 32u}, {31, 0x80000000u}, {32, 1u}, {37, 32u}, {-1, 0x80000000u}};
+        std::optional<uint32_t> mask;
+    } masks[] = {{0, 1u},  {1, 2u},   {2, 4u},         {3, 8u},        {4, 16u},
+                 {5, 32u}, {6, {}},   {31, {}},        {32, {}},       {37, {}},
+                 {-1, {}}, {-32, {}}, {INT32_MIN, {}}, {INT32_MAX, {}}};
     for (const auto& m : masks) {
         EXPECT_EQ(taxationMask(m.system), m.mask) << m.system;
     }
+    EXPECT_EQ(agentTypeCode(-1), 0); // the clients' "no agent"
     EXPECT_EQ(agentTypeCode(0), 1);
     EXPECT_EQ(agentTypeCode(6), 7);
-    EXPECT_EQ(agentTypeCode(std::numeric_limits<int32_t>::max()), int64_t{1} << 31);
+    for (const int32_t outside : {-5, -2, 7, std::numeric_limits<int32_t>::max()}) {
+        EXPECT_EQ(agentTypeCode(outside), std::nullopt) << outside;
+    }
+}
+
+TEST(DeviceCodes, PaymentMethodsAndCalculationSubjects) {
+    for (int32_t code = -2; code <= 40; ++code) {
+        EXPECT_EQ(knownPaymentMethod(code), code >= 0 && code <= 7) << code;
+        EXPECT_EQ(knownCalculationSubject(code),
+                  (code >= 0 && code <= 27) || (code >= 30 && code <= 33))
+            << code;
+    }
+    EXPECT_FALSE(knownPaymentMethod(99));
 }
 
 } // namespace
