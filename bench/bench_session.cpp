@@ -4,9 +4,9 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "host/memory_manager.h"
-#include "host/system.h"
-#include "host/value_variant.h"
+#include "host/abi/memory_manager.h"
+#include "host/system/system.h"
+#include "host/values/value_variant.h"
 
 namespace korvant::bench {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
+#include "host/setup/host.h"
 
 namespace korvant::bench {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "host/system.h"
+#include "host/system/system.h"
 
 namespace korvant::bench {
 namespace {

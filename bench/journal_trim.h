@@ -7,7 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "host/emulator.h"
+#include "host/setup/emulator.h"
 
 namespace korvant::bench {
 

@@ -2,7 +2,7 @@
 
 #include "host/demo/demo_documents.h"
 #include "host/demo/demo_format.h"
-#include "host/xml_elements.h"
+#include "host/demo/xml_elements.h"
 
 #include <ctime>
 #include <stdexcept>

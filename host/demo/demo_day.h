@@ -9,7 +9,7 @@
 // time it took, and what a cashier would look at (shift and receipt numbers, fiscal sign, cash in
 // the drawer), or on failure the code and text that GetLastError gives.
 
-#include "host/addin.h"
+#include "host/addin/addin.h"
 
 #include <chrono>
 #include <functional>

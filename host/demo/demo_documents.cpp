@@ -1,7 +1,7 @@
 #include "host/demo/demo_documents.h"
 
-#include "host/system.h"
-#include "host/xml_elements.h"
+#include "host/demo/xml_elements.h"
+#include "host/system/system.h"
 
 #include <charconv>
 

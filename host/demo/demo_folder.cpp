@@ -1,9 +1,9 @@
 #include "host/demo/demo_folder.h"
 
-#include "host/host.h"
-#include "host/program_data_root.h"
-#include "host/script_notation.h"
-#include "host/system.h"
+#include "host/setup/host.h"
+#include "host/setup/program_data_root.h"
+#include "host/system/system.h"
+#include "host/values/script_notation.h"
 
 namespace korvant::host {
 

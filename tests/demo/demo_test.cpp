@@ -1,7 +1,7 @@
 // korvant-host demo end to end: the built program, its add-in and the register emulator, in a
 // folder of the test's own. No simulated device time: a day takes milliseconds.
 
-#include "host/script_notation.h"
+#include "host/values/script_notation.h"
 #include "support/program_command.h"
 #include "support/shell_commands.h"
 

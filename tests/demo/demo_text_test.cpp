@@ -2,7 +2,7 @@
 // written without the process locale, and the registration table filled in place.
 
 #include "host/demo/demo_format.h"
-#include "host/xml_elements.h"
+#include "host/demo/xml_elements.h"
 
 #include <gtest/gtest.h>
 

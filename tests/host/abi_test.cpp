@@ -1,8 +1,8 @@
 // The host against an add-in whose tables the compiler laid out: every slot must reach the
 // function of its name, and the host's own objects must answer the add-in's virtual calls.
 
-#include "host/addin.h"
-#include "host/system.h"
+#include "host/addin/addin.h"
+#include "host/system/system.h"
 #include "host_test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // would. Every test ends with the host's memory checks: nothing handed back from a foreign
 // block, nothing freed twice, nothing left behind.
 
-#include "host/addin.h"
-#include "host/program_data_root.h"
+#include "host/addin/addin.h"
+#include "host/setup/program_data_root.h"
 #include "host_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // korvant-host as a program: its output, its exit codes and its messages.
 
-#include "host/script_notation.h"
+#include "host/values/script_notation.h"
 #include "host_test_support.h"
 #include "support/program_command.h"
 #include "support/shell_commands.h"

@@ -1,6 +1,6 @@
 // The host's control of the register emulator, and the emulator as korvant-host sets it up.
 
-#include "host/host.h"
+#include "host/setup/host.h"
 #include "host_test_support.h"
 #include "support/program_command.h"
 #include "support/shell_commands.h"

@@ -1,8 +1,8 @@
 #pragma once
 // Small helpers shared by the host's tests.
 
-#include "host/addin.h"
-#include "host/script_notation.h"
+#include "host/addin/addin.h"
+#include "host/values/script_notation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/memory_manager.h"
+#include "host/abi/memory_manager.h"
 
 #include <gtest/gtest.h>
 

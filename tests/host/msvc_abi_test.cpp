@@ -3,9 +3,9 @@
 // uses, laid out by a compiler rather than by hand. Only the exports are reached through the
 // host library.
 
-#include "host/abi.h"
-#include "host/addin.h"
-#include "host/program_data_root.h"
+#include "host/abi/abi.h"
+#include "host/addin/addin.h"
+#include "host/setup/program_data_root.h"
 
 #include <gtest/gtest.h>
 

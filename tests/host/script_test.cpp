@@ -1,8 +1,8 @@
 // Session scripts, the command line, and the prepared shared root.
 
-#include "host/command_line.h"
-#include "host/program_data_root.h"
-#include "host/script.h"
+#include "host/cli/command_line.h"
+#include "host/script/script.h"
+#include "host/setup/program_data_root.h"
 #include "host_test_support.h"
 
 #include <gtest/gtest.h>

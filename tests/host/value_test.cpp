@@ -1,8 +1,8 @@
 // Host values: their Variant form and their script notation.
 
-#include "host/memory_manager.h"
-#include "host/script_notation.h"
-#include "host/value_variant.h"
+#include "host/abi/memory_manager.h"
+#include "host/values/script_notation.h"
+#include "host/values/value_variant.h"
 #include "host_test_support.h"
 
 #include <gtest/gtest.h>

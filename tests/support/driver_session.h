@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/host.h"
+#include "host/setup/host.h"
 
 namespace korvant::testing {
 

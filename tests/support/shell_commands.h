@@ -16,7 +16,7 @@
 #include <sys/wait.h>
 #endif
 
-#include "host/system.h"
+#include "host/system/system.h"
 
 namespace korvant::host {
 

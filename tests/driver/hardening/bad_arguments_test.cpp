@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/hardening/hardening_session.h"
-#include "host/value_variant.h"
+#include "host/values/value_variant.h"
 
 namespace korvant::testing {
 namespace {
