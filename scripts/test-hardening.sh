@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The hardening checks, each timed:
 #   1. the whole test suite built with the address and undefined-behaviour
-#      sanitizers (no recovery, leaks detected) and run;
+#      sanitizers (no recovery, leaks detected) and run, each test program once
+#      for all its cases (tests/CMakeLists.txt);
 #   2. every fuzz target run for a short time (scripts/fuzz.sh);
 #   3. korvant-host under valgrind's memcheck: the demonstration (a cashier's
 #      day as it should go), and a whole shift with the device library failing
