@@ -23,11 +23,9 @@ all_targets=$(sed -n 's/^korvant_fuzzer(\([a-z_0-9]*\).*/\1/p' "$root/fuzz/CMake
 targets=${*:-$all_targets}
 
 "$root/scripts/setup.sh" --fuzz >/dev/null
-# Optimised for speed with line tables for the reports; light to compile.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only" \
-  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DKORVANT_FUZZ=ON -DKORVANT_TESTS=OFF -DKORVANT_BENCH=OFF >/dev/null
+# The hardening tree (cmake/hardening.cmake): optimised a little with line tables for the reports,
+# the sanitizers on; scripts/test-hardening.sh builds its tests too.
+cmake -C "$root/cmake/hardening.cmake" -S "$root" -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target korvant_fuzzers -j"${CMAKE_BUILD_PARALLEL_LEVEL:-2}"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The hardening checks, each timed:
 #   1. the whole test suite built with the address and undefined-behaviour
-#      sanitizers (no recovery, leaks detected) and run;
-#   2. every fuzz target run for a short time (scripts/fuzz.sh);
+#      sanitizers (no recovery, leaks detected) and run, each test program once
+#      for all its cases (tests/CMakeLists.txt);
+#   2. every fuzz target run for a short time (scripts/fuzz.sh), built in the
+#      same clang tree as the sanitized suite, from the same objects;
 #   3. korvant-host under valgrind's memcheck: the demonstration (a cashier's
 #      day as it should go), and a whole shift with the device library failing
 #      in several ways.
@@ -10,9 +12,9 @@
 #   scripts/test-hardening.sh
 #
 # FUZZ_SECONDS: time per fuzz target (default 10). SANITIZE_BUILD_DIR
-# (default build-sanitize), FUZZ_BUILD_DIR (default build-fuzz) and BUILD_DIR
-# (default build, the normal build scripts/test.sh makes; reused when present)
-# name the build folders.
+# (default build-sanitize: the suite and the fuzz targets, one clang tree) and
+# BUILD_DIR (default build, the normal build scripts/test.sh makes; reused when
+# present) name the build folders.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 sanitize_build=${SANITIZE_BUILD_DIR:-$root/build-sanitize}
@@ -29,11 +31,8 @@ step() {
 "$root/scripts/setup.sh" --fuzz
 
 step "sanitizer build and tests"
-# Unoptimised with line tables only: compiling is what costs here, and the
-# tests run fast enough without optimisation.
-cmake -S "$root" -B "$sanitize_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g1" "-DCMAKE_C_FLAGS_DEBUG=-O0 -g1" \
-  -DKORVANT_SANITIZE=ON -DKORVANT_BENCH=OFF >/dev/null
+# One clang tree for the sanitized suite and the fuzz targets (cmake/hardening.cmake).
+cmake -C "$root/cmake/hardening.cmake" -S "$root" -B "$sanitize_build" -G Ninja >/dev/null
 cmake --build "$sanitize_build"
 # The package tests check the shipped binaries, which a sanitizer build is not.
 # intercept_tls_get_addr=0: the leak checker's tracking of dynamically loaded modules' thread-local
@@ -46,7 +45,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$sanitize_build" --output-on-failure -j2 -E '^package\.'
 
 step "fuzzing, ${fuzz_seconds} s per target"
-"$root/scripts/fuzz.sh" "$fuzz_seconds"
+FUZZ_BUILD_DIR="$sanitize_build" "$root/scripts/fuzz.sh" "$fuzz_seconds"
 
 step "valgrind"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

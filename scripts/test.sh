@@ -13,6 +13,8 @@
 #   5. the package with all four add-ins (scripts/package.sh), checked as 1C
 #      and its equipment library read it.
 #
+# Each step's time is printed as it ends, and all of them with the total at the end.
+#
 #   scripts/test.sh           everything (about 40 minutes on two cores from scratch)
 #   scripts/test.sh --linux   steps 1 and 2 only (about 5 minutes once built)
 set -euo pipefail
@@ -26,8 +28,23 @@ for arg in "$@"; do
   esac
 done
 
+# Each step's time as it ends, all of them again with the total at the end.
 started=$SECONDS
-step() { echo "test: $1 ($((SECONDS - started)) s so far)"; }
+step_name=
+step_started=$SECONDS
+times=()
+step() {
+  if [ -n "$step_name" ]; then
+    times+=("$(printf '%5d s  %s' $((SECONDS - step_started)) "$step_name")")
+    echo "test: $step_name took $((SECONDS - step_started)) s ($((SECONDS - started)) s so far)"
+  fi
+  step_name=$1
+  step_started=$SECONDS
+  if [ -n "$step_name" ]; then
+    echo "test: $step_name"
+  fi
+}
+step "set-up"
 
 if [ "$everything" = yes ]; then
   "$root/scripts/setup.sh" --windows --fuzz --browser
@@ -53,4 +70,6 @@ if [ "$everything" = yes ]; then
   step "package with every add-in"
   BUILD_DIR="$build" "$root/scripts/package.sh"
 fi
-step "all tests passed"
+step ""
+printf 'test: %s\n' "${times[@]}"
+echo "test: all tests passed in $((SECONDS - started)) s"

@@ -66,10 +66,9 @@ bool ClosingSettlement::readDrawer(KorvantResponseGetMoney& money) {
 }
 
 ClosingJudgement ClosingSettlement::judge(const PendingClosing& closing) {
-    auto& [library, handle] = device_;
     KorvantResponseGetState registerState;
-    if (!readUntilKnown([&] { return library.getState(handle, registerState); }, registerState,
-                        {tag::dev_context})) {
+    if (!readUntilKnown([&] { return device_.library.getState(device_.handle, registerState); },
+                        registerState, {tag::dev_context})) {
         KORVANT_LOG(kWhere, "the register cannot tell whether it holds the document open");
         return outcome(ClosingOutcome::Unknown);
     }
