@@ -18,6 +18,7 @@
 #include "addin/lifecycle.h"
 #include "config/log_file.h"
 #include "operations/component_state.h"
+#include "support/new_process.h"
 #include "temp_folder.h"
 
 namespace korvant {
@@ -190,12 +191,15 @@ TEST_F(ConfigFilesTest, TheConfigurationIsKeptAsTheAdministratorMadeIt) {
     {
         SCOPED_TRACE("a file that cannot be written");
         fs::create_directory(configFile().string() + ".tmp");
-        ComponentState state;
-        constructComponent(state);
-        EXPECT_FALSE(fs::exists(configFile()));
-        EXPECT_THAT(readFile(state.logPath),
-                    HasSubstr("was left as it is (the file beside it cannot be created (Is a "
-                              "directory))"));
+        // The log that says why starts with the process's first component.
+        testing::inNewProcess([&] {
+            ComponentState state;
+            constructComponent(state);
+            EXPECT_FALSE(fs::exists(configFile()));
+            EXPECT_THAT(readFile(state.logPath),
+                        HasSubstr("was left as it is (the file beside it cannot be created (Is a "
+                                  "directory))"));
+        });
     }
 }
 
