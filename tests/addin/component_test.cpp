@@ -11,6 +11,7 @@
 #include "nativeapi/utf.h"
 #include "operations/device_id.h"
 #include "operations/host_values.h"
+#include "support/process_locale.h"
 #include "support/test_memory.h"
 
 using namespace korvant;
@@ -75,6 +76,8 @@ protected:
         return {result.lVal, message.vt == nativeapi::VTYPE_PWSTR ? resultText(message) : ""};
     }
 
+    // The process locale SetLocale switches, given back after the test.
+    korvant::testing::KeptProcessLocale locale;
     TestMemory memory;
     AddInKorvant component;
 };
