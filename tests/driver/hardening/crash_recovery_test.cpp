@@ -103,7 +103,7 @@ TEST_F(CrashRecovery, AKilledHostLeavesNothingTheNextOneCannotMend) {
                 std::this_thread::sleep_for(2ms);
             }
             ASSERT_TRUE(reached()) << storedState().dump();
-            host->kill();
+            ASSERT_TRUE(host->kill()) << "the host had ended before the kill";
         }
         const bool leftOpen = storedState().contains("document");
         stale += leftOpen ? 1 : 0;
@@ -185,7 +185,7 @@ TEST_F(CrashRecovery, AKillBetweenTheStateAndThePaperLosesNoPrintout) {
             std::this_thread::sleep_for(1ms);
         }
         ASSERT_TRUE(unprinted());
-        host->kill();
+        ASSERT_TRUE(host->kill()) << "the host had ended before the kill";
     }
     json last = connect();
     last.push_back(sale("Батон"));
@@ -231,7 +231,7 @@ TEST_F(CrashRecovery, TheSameReceiptRetriedAfterAKillIsNotPrintedTwice) {
                    readAll(tape()).find("ФД: " + std::to_string(lastBefore + 1) + " ") !=
                        std::string::npos;
         })) << storedState().dump();
-        host->kill();
+        ASSERT_TRUE(host->kill()) << "the host had ended before the kill";
     }
 
     json retry = connect();

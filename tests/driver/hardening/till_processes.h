@@ -2,7 +2,7 @@
 // korvant-host processes working one till: each plays a 1C session on the same ProgramData,
 // where the register's state file and paper tape live and outlive every process. The fixture
 // makes the folder, writes the emulator's configuration and the session scripts, starts the
-// hosts, and reads back what the register stored and printed. POSIX only.
+// hosts, and reads back what the register stored and printed.
 
 #include <chrono>
 #include <cstdlib>
@@ -34,8 +34,9 @@ protected:
     static constexpr int64_t kReceiptAmount = 1000000; // in ten-thousandths
 
     void SetUp() override {
-        char pattern[] = "/tmp/korvant-till-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvant-till-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         std::filesystem::create_directories(programData());
     }
