@@ -87,10 +87,28 @@ protected:
     std::filesystem::path tape() const { return programData() / "tape.txt"; }
 
     static std::string readAll(const std::filesystem::path& path) {
+#ifdef _WIN32
+        // Shared for deleting too: the register replaces its state file by a rename, which
+        // Windows refuses (and the register with it) while a reader holds the file without it.
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        std::string text;
+        if (file != INVALID_HANDLE_VALUE) {
+            char buffer[65536];
+            DWORD got = 0;
+            while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+                text.append(buffer, got);
+            }
+            CloseHandle(file);
+        }
+        return text;
+#else
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
+#endif
     }
 
     // The register's state file, or null while there is none.
@@ -124,7 +142,9 @@ protected:
                   R"(CalculationSubject="1"/></Positions><Payments Cash="100"/></CheckPackage>)",
               ""}}};
     }
-    static json lastError() { return {{"method", "GetLastError"}, {"args", {""}}}; }
+    static json lastError() {
+        return {{"method", "GetLastError"}, {"args", {""}}};
+    }
     static json cashIn(double amount) {
         return {
             {"method", "CashInOutcome"},
@@ -132,7 +152,9 @@ protected:
              {"${device}",
               R"(<InputParameters><Parameters CashierName="Кассир"/></InputParameters>)", amount}}};
     }
-    static json close() { return {{"method", "Close"}, {"args", {"${device}"}}}; }
+    static json close() {
+        return {{"method", "Close"}, {"args", {"${device}"}}};
+    }
 
     // The result of each call korvant-host made of `method`, in order.
     std::vector<json> resultsOf(const std::string& output, const std::string& method) const {
