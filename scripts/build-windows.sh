@@ -74,14 +74,12 @@ if [ "$run_tests" = yes ]; then
   # (One may be running already, started by the build's test discovery: that is fine too.)
   /usr/lib/wine/wineserver -p 2>/dev/null || true
   trap '/usr/lib/wine/wineserver -k || true' EXIT
-  # A test that fails for wine's own reasons (a process that never starts, or hangs in wine)
-  # gets one more try; a real failure fails both.
-  ctest --test-dir "$build64" --output-on-failure -j "$jobs" --repeat until-pass:2
+  ctest --test-dir "$build64" --output-on-failure -j "$jobs"
 
   # The 32-bit build: its tests and its demonstration, where 32-bit programs run.
   if [ -x "$build32/wine-run" ] && "$build32/wine-run" cmd /c exit >/dev/null 2>&1; then
     # Only the two test programs were built: the others are listed as not built.
-    ctest --test-dir "$build32" --output-on-failure -j "$jobs" --repeat until-pass:2 \
+    ctest --test-dir "$build32" --output-on-failure -j "$jobs" \
       -E '_NOT_BUILT$|^package\.|^page\.|^emulator_python'
     rm -rf "$build32/demo-data"
     "$build32/wine-run" "$build32/bin/korvant-host.exe" --programdata "$build32/demo-data" demo \

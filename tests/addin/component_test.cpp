@@ -11,6 +11,7 @@
 #include "nativeapi/utf.h"
 #include "operations/device_id.h"
 #include "operations/host_values.h"
+#include "support/process_locale.h"
 #include "support/test_memory.h"
 
 using namespace korvant;
@@ -75,6 +76,8 @@ protected:
         return {result.lVal, message.vt == nativeapi::VTYPE_PWSTR ? resultText(message) : ""};
     }
 
+    // The process locale SetLocale switches, given back after the test.
+    korvant::testing::KeptProcessLocale locale;
     TestMemory memory;
     AddInKorvant component;
 };
@@ -304,9 +307,18 @@ TEST(DeviceId, IdentifierMustNameTheOpenDevice) {
     state.currentDevice = 1;
     const WideString texts[] = {wide("korvant1"), wide("korvant2")};
     tVariant args[] = {hostText(texts[0]), hostText(texts[1])};
-    // The library is not loaded: every identifier gives 7.
+    // The library is not loaded: even the open device's identifier gives 7.
     EXPECT_FALSE(beginDeviceOperation(state, HostArgs(nullptr, &args[0], 1)));
     EXPECT_EQ(state.lastError, ErrorCode::DriverLoadError);
+
+    state.library->useFunctions({});
+    const auto session = beginDeviceOperation(state, HostArgs(nullptr, &args[0], 1));
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->handle, 1);
+    EXPECT_EQ(state.lastError, ErrorCode::NoError);
+    // Another device's identifier gives 3.
+    EXPECT_FALSE(beginDeviceOperation(state, HostArgs(nullptr, &args[1], 1)));
+    EXPECT_EQ(state.lastError, ErrorCode::InvalidDeviceId);
 }
 
 TEST(HostValues, ReadsHostTextToItsTerminatorWhateverItsLength) {

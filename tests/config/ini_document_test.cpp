@@ -77,33 +77,6 @@ TEST(IniDocument, TextInAnUnknownEncodingIsNotRead) {
     }
 }
 
-std::string utf16(std::u16string_view text, bool bigEndian) {
-    std::string bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
-    for (const char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
-
-// Notepad saves "Unicode" as UTF-16 with a byte order mark: such a file is read,
-// and written back in its own encoding.
-TEST(IniDocument, Utf16WithByteOrderMarkIsReadAndSavedAsItWas) {
-    for (const bool bigEndian : {false, true}) {
-        const std::string file =
-            utf16(u"; настройки\r\n[logs]\r\npath = C:\\журнал.log\r\n", bigEndian);
-        IniDocument document;
-        ASSERT_TRUE(document.load(file)) << bigEndian;
-        EXPECT_EQ(document.value("logs", "path"), "C:\\журнал.log");
-        document.setValue("logs", "enabled", "true");
-        EXPECT_EQ(document.save(),
-                  utf16(u"; настройки\r\n[logs]\r\npath = C:\\журнал.log\r\nenabled = true\r\n",
-                        bigEndian));
-    }
-}
-
 TEST(IniDocument, OnlyTheValueSetChangesInTheSavedText) {
     struct Row {
         const char* file;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "config/log.h"
+#include "support/new_process.h"
 #include "temp_folder.h"
 
 namespace korvant::log {
@@ -139,34 +140,34 @@ TEST(LogFile, RecordsFromSeveralThreadsDoNotInterleave) {
     EXPECT_EQ(count, kThreads * kRecords);
 }
 
-// The process-wide log can be started once per process, so this is its only test.
+// The process-wide log can be started once per process: its test has a process of its own.
 TEST(ProcessLog, StartsOnceAndWritesThroughTheMacro) {
-    TempFolder folder;
-    const std::string path = folder / "AddInKorvant.log";
-    const std::string other = folder / "other.log";
+    korvant::testing::inNewProcess([] {
+        TempFolder folder;
+        const std::string path = folder / "AddInKorvant.log";
+        const std::string other = folder / "other.log";
 
-    if (enabled()) {
-        GTEST_SKIP() << "the process-wide log was started earlier in this process";
-    }
-    KORVANT_LOG("AddInKorvant::AddInKorvant", "before start");
-    write("AddInKorvant::AddInKorvant", 1, "before start");
+        ASSERT_FALSE(enabled());
+        KORVANT_LOG("AddInKorvant::AddInKorvant", "before start");
+        write("AddInKorvant::AddInKorvant", 1, "before start");
 
-    start(path);
-    ASSERT_TRUE(enabled());
-    const int startedLine = __LINE__ + 1;
-    KORVANT_LOG("AddInKorvant::AddInKorvant", "log started");
-    KORVANT_LOG("AddInKorvant::setParameter", "MarkTimeout", ": ", 1500);
-    start(other);
-    KORVANT_LOG("AddInKorvant::AddInKorvant", bitnessLine());
+        start(path);
+        ASSERT_TRUE(enabled());
+        const int startedLine = __LINE__ + 1;
+        KORVANT_LOG("AddInKorvant::AddInKorvant", "log started");
+        KORVANT_LOG("AddInKorvant::setParameter", "MarkTimeout", ": ", 1500);
+        start(other);
+        KORVANT_LOG("AddInKorvant::AddInKorvant", bitnessLine());
 
-    EXPECT_FALSE(fs::exists(other));
-    const std::string content = readFile(path);
-    EXPECT_THAT(content, ::testing::Not(HasSubstr("before start")));
-    EXPECT_THAT(content, HasSubstr("[AddInKorvant::AddInKorvant@" + std::to_string(startedLine) +
-                                   "] log started\n"));
-    EXPECT_THAT(content, HasSubstr("[AddInKorvant::setParameter@"));
-    EXPECT_THAT(content, HasSubstr("] MarkTimeout: 1500\n"));
-    EXPECT_THAT(content, HasSubstr(sizeof(void*) == 8 ? "] Linux64\n" : "] Linux32\n"));
+        EXPECT_FALSE(fs::exists(other));
+        const std::string content = readFile(path);
+        EXPECT_THAT(content, ::testing::Not(HasSubstr("before start")));
+        EXPECT_THAT(content, HasSubstr("[AddInKorvant::AddInKorvant@" +
+                                       std::to_string(startedLine) + "] log started\n"));
+        EXPECT_THAT(content, HasSubstr("[AddInKorvant::setParameter@"));
+        EXPECT_THAT(content, HasSubstr("] MarkTimeout: 1500\n"));
+        EXPECT_THAT(content, HasSubstr(sizeof(void*) == 8 ? "] Linux64\n" : "] Linux32\n"));
+    });
 }
 
 } // namespace

@@ -41,7 +41,7 @@ public:
         if (const char* old = std::getenv("PROGRAMDATA")) {
             saved_ = old;
         }
-        ::setenv("PROGRAMDATA", root.c_str(), 1);
+        ::setenv("PROGRAMDATA", root.string().c_str(), 1);
     }
     ~ProgramDataVariable() {
         if (saved_) {

@@ -3,6 +3,7 @@
 
 #include "host/demo/demo_format.h"
 #include "host/demo/xml_elements.h"
+#include "support/process_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ TEST(DemoFormat, ColumnsCountCharactersNotBytes) {
 }
 
 TEST(DemoFormat, MoneyAndDurationsKeepThePointUnderARussianLocale) {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    const korvant::testing::KeptProcessLocale kept;
     if (std::setlocale(LC_ALL, "ru_RU.UTF-8") == nullptr) {
         GTEST_SKIP() << "no ru_RU.UTF-8 locale on this machine";
     }
@@ -30,7 +31,6 @@ TEST(DemoFormat, MoneyAndDurationsKeepThePointUnderARussianLocale) {
     EXPECT_EQ(durationText(std::chrono::microseconds(12345)), "12.3 мс");
     EXPECT_EQ(durationText(std::chrono::milliseconds(1250)), "1.25 с");
     EXPECT_EQ(decimalValue("800.25"), 800.25);
-    std::setlocale(LC_ALL, previous.c_str());
 }
 
 TEST(DemoFormat, OnlyAWholeNumberIsADecimalValue) {

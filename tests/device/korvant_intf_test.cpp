@@ -302,7 +302,7 @@ TEST_F(KorvantIntfTest, TypedQueriesReadTheirRecords) {
     fake::bind(intf);
     fake::script({{0, R"({"response":0,"data":{"fd_last_doc":12}})"},
                   {0, R"({"response":0,"data":{"dev_context":512}})"},
-                  {0, R"({"response":0,"data":{"shift_cash":1500}})"}});
+                  {0, R"({"response":0,"data":{"shift_cash":5000000012300}})"}});
     korvant::KorvantResponseGetFdState storage;
     korvant::KorvantResponseGetState registerState;
     korvant::KorvantResponseGetMoney money;
@@ -311,7 +311,9 @@ TEST_F(KorvantIntfTest, TypedQueriesReadTheirRecords) {
     EXPECT_EQ(intf.getMoney(4, money), ErrorCode::NoError);
     EXPECT_EQ(storage.fd_last_doc, 12);
     EXPECT_TRUE(registerState.documentOpen());
-    EXPECT_GT(money.shift_cash, 0.0);
+    // Ten-thousandths beyond 32 bits: the drawer of a busy shift.
+    EXPECT_EQ(money.shift_cash_units, 5000000012300);
+    EXPECT_DOUBLE_EQ(money.shift_cash, 500000001.23);
     EXPECT_EQ(fake::state.calls.at(0).function, "get_fdstate");
     EXPECT_EQ(fake::state.calls.at(1).function, "get_state");
     EXPECT_EQ(fake::state.calls.at(2).function, "get_money");

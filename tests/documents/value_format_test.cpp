@@ -1,4 +1,5 @@
 #include "documents/value_format.h"
+#include "support/process_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -186,6 +187,7 @@ TEST(ValueFormat, ScanIntCountsTheSignWithinTheWidth) {
 // The host's SetLocale switches the process to a locale whose decimal separator
 // is a comma; the documents must not notice.
 TEST(ValueFormat, IndependentOfTheProcessLocale) {
+    const korvant::testing::KeptProcessLocale kept;
     const char* chosen = nullptr;
     for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8",
                              "Russian_Russia.1251", "German_Germany.1252"}) {
@@ -201,7 +203,6 @@ TEST(ValueFormat, IndependentOfTheProcessLocale) {
     const std::string printed = formatDouble(1234.5);
     const double read = readDouble("1.5");
     const int32_t readInteger = readInt(" 1234");
-    std::setlocale(LC_ALL, "C");
     EXPECT_EQ(printed, "1234.5");
     EXPECT_EQ(read, 1.5);
     EXPECT_EQ(readInteger, 1234);

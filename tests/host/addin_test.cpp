@@ -5,6 +5,7 @@
 #include "host/addin/addin.h"
 #include "host/setup/program_data_root.h"
 #include "host_test_support.h"
+#include "support/process_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,8 @@ protected:
 
     void TearDown() override {
         if (component) {
-            // The language is the library's, shared with later tests.
+            // The language is the library's, shared with later tests (the process locale
+            // SetLocale also switched is given back by `locale`).
             component->setLocale("en_US");
             EXPECT_TRUE(component->memory().problems().empty()) << component->memory().report();
             EXPECT_EQ(component->memory().liveBlocks(), 0u);
@@ -32,6 +34,7 @@ protected:
 
     CallResult lastError() { return component->call("GetLastError", {Value::empty()}); }
 
+    korvant::testing::KeptProcessLocale locale;
     ProgramDataRoot root; // an empty root: no library configured
     std::unique_ptr<AddIn> addin;
     std::unique_ptr<Component> component;

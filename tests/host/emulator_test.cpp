@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 using namespace korvant::host;
 using namespace korvant::host::testing;
@@ -104,9 +106,12 @@ TEST(Emulator, ProgramPrintsTheJournalAfterTheCalls) {
     std::string line;
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(Json::parse(line)["method"], "GetInterfaceRevision");
+    // The add-in asked the library its version when it loaded it: the journal's one line.
+    std::vector<std::string> functions;
     while (std::getline(lines, line)) {
         const auto entry = Json::parse(line);
-        EXPECT_EQ(entry.size(), 1u);
-        EXPECT_TRUE(entry["journal"].is_object()) << line;
+        EXPECT_EQ(entry.size(), 1u) << line;
+        functions.push_back(entry.at("journal").value("function", ""));
     }
+    EXPECT_EQ(functions, std::vector<std::string>{"korvant3_version"}) << out;
 }

@@ -19,6 +19,7 @@
 
 #include "driver/registration/registration_table.h"
 #include "support/driver_session.h"
+#include "support/process_locale.h"
 
 namespace korvant::testing {
 namespace {
@@ -161,6 +162,8 @@ protected:
         return {session.lastError().first, answered.text(0)};
     }
 
+    // First, so that the process locale the add-in's SetLocale switched is given back last.
+    KeptProcessLocale locale;
     DriverSession session;
     std::string device;
 };

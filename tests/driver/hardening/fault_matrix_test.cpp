@@ -31,6 +31,9 @@ enum class Mapping {
     Open, // korvant3_open
 };
 
+// The driver's errors as its documentation lists them (docs/error-codes.md): the code
+// GetLastError gives, and the English text its message begins with. Every row of the matrix
+// checks both, so a code is the documented one for what went wrong, not merely some number.
 constexpr int kSuccess = 0;
 constexpr int kProtocolError = 1;
 constexpr int kWrongSerial = 2;
@@ -39,7 +42,44 @@ constexpr int kOtherError = 5;
 constexpr int kOperationFailed = 6;
 constexpr int kIncompatible = 8;
 constexpr int kInputParameters = 9;
+constexpr int kShiftAlreadyOpen = 10;
+constexpr int kShiftTooLong = 11;
+constexpr int kPaymentParameters = 12;
+constexpr int kNotEnoughMoney = 13;
 constexpr int kNotAllowed = 14;
+constexpr int kShiftAlreadyClosed = 15;
+const std::map<int, std::string> kDocumentedTexts{
+    {kSuccess, "No error"},
+    {kProtocolError, "Protocol error"},
+    {kWrongSerial, "Wrong serial number"},
+    {kInvalidDevice, "Invalid Device ID"},
+    {kOtherError, "Unknown error"},
+    {kOperationFailed, "Operation fails"},
+    {kIncompatible, "Incompatible driver version"},
+    {kInputParameters, "Input parameters error"},
+    {kShiftAlreadyOpen, "Shift is already open"},
+    {kShiftTooLong, "Shift is too long (24h)"},
+    {kPaymentParameters, "Error in payment parameters"},
+    {kNotEnoughMoney, "Not enough money"},
+    {kNotAllowed, "Operation not allowed"},
+    {kShiftAlreadyClosed, "Shift is already closed"},
+};
+
+// A refusal (R 3) by its sub-code, as the register documents it (docs/emulator-answers.md), and
+// the driver's error that names the same thing. Any other refusal is an operation that failed.
+int refusalError(int extended) {
+    static const std::map<int, int> kRefusals{
+        {106, kInputParameters},   // a value the register does not take
+        {107, kShiftAlreadyOpen},  // opening an open shift
+        {108, kShiftTooLong},      // a document in a shift open 24 hours or more
+        {109, kPaymentParameters}, // non-cash payments above the total, a negative payment
+        {112, kNotEnoughMoney},    // payments below the total, cash out above the drawer
+        {113, kNotAllowed},        // not allowed in the register's state
+        {114, kShiftAlreadyClosed} // closing a closed shift
+    };
+    const auto found = kRefusals.find(extended);
+    return found == kRefusals.end() ? kOperationFailed : found->second;
+}
 
 // An answer whose envelope is well-formed but whose data members all have the
 // wrong type: it fails exactly where the operation reads the data.
@@ -59,13 +99,6 @@ struct FaultKind {
     std::map<Mapping, int> expected;
     bool dataTypes = false;
 };
-
-int subCode(int extended) {
-    static const std::map<int, int> kSubCodes{{106, 9},  {107, 10}, {108, 11}, {109, 12},
-                                              {112, 13}, {113, 14}, {114, 15}};
-    const auto found = kSubCodes.find(extended);
-    return found == kSubCodes.end() ? kOperationFailed : found->second;
-}
 
 // The register still does the work and only its answer is spoiled: at the
 // start the task exists, at the end the document really changed.
@@ -133,10 +166,18 @@ std::vector<FaultKind> faultKinds() {
           {M::Status, kSuccess},
           {M::FiscalMode, kOtherError},
           {M::Open, kSuccess}}},
+        // The sub-code that lets fiscal-register mode be entered goes with R 3 only.
+        {"R 5 E 101", {{"response", 5}, {"extended", 101}}, {{M::FiscalMode, kOtherError}}},
         {"R 0 E 5 at end",
          {{"response", 0}, {"extended", 5}, {"at", "end"}},
          {{M::TaskEnd, kSuccess}}},
-        {"R 0 E 5", {{"response", 0}, {"extended", 5}}, {{M::Query, kSuccess}}},
+        {"R 0 E 5",
+         {{"response", 0}, {"extended", 5}},
+         {{M::TaskStart, kSuccess},
+          {M::Query, kSuccess},
+          {M::Status, kSuccess},
+          {M::FiscalMode, kSuccess},
+          {M::Open, kSuccess}}},
         {"R 1 at end", {{"response", 1}, {"at", "end"}}, {{M::TaskEnd, kProtocolError}}},
         {"R 2 at end",
          {{"response", 2}, {"at", "end"}, {"perform", true}},
@@ -199,14 +240,14 @@ std::vector<FaultKind> faultKinds() {
     };
     // Every sub-code of a refusal, listed or not, at the start and at the end.
     for (const int extended :
-         {100, 101, 103, 104, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115}) {
+         {0, 100, 101, 103, 104, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116}) {
         const std::string name = "R 3 E " + std::to_string(extended);
         const int fiscalMode = extended == 101 ? kSuccess : kOperationFailed;
         // A poll answered busy once is simply polled again.
-        const int query = extended == 103 ? kSuccess : subCode(extended);
+        const int query = extended == 103 ? kSuccess : refusalError(extended);
         kinds.push_back({name,
                          {{"response", 3}, {"extended", extended}},
-                         {{M::TaskStart, subCode(extended)},
+                         {{M::TaskStart, refusalError(extended)},
                           {M::Query, query},
                           {M::Status, kSuccess},
                           {M::FiscalMode, fiscalMode},
@@ -214,7 +255,7 @@ std::vector<FaultKind> faultKinds() {
         if (extended != 103) { // a busy final answer is the busy kinds' business
             kinds.push_back({name + " at end",
                              {{"response", 3}, {"extended", extended}, {"at", "end"}},
-                             {{M::TaskEnd, subCode(extended)}}});
+                             {{M::TaskEnd, refusalError(extended)}}});
         }
     }
     return kinds;
@@ -490,7 +531,9 @@ protected:
         ASSERT_TRUE(result.called);
         ASSERT_TRUE(result.result.has_value());
         EXPECT_EQ(result.result->flag, success);
-        EXPECT_EQ(session.lastError().first, row.expected);
+        const auto [code, message] = session.lastError();
+        EXPECT_EQ(code, row.expected);
+        EXPECT_EQ(message.rfind(kDocumentedTexts.at(row.expected), 0), 0u) << message;
 
         if (operation.output && !success) {
             EXPECT_EQ(result.args[*operation.output], args[*operation.output])

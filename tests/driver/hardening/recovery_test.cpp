@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "driver/hardening/hardening_session.h"
+#include "support/process_locale.h"
 
 namespace korvant::testing {
 namespace {
@@ -419,9 +420,12 @@ TEST(UnknownOutcome, IsSettledByTheNextReceipt) {
         const auto [code, message] = session.lastError();
         EXPECT_EQ(code, kProtocolError);
         EXPECT_NE(message.find("may have been printed"), std::string::npos) << message;
-        session.component().setLocale("ru_RU");
-        EXPECT_NE(session.lastError().second.find("чек мог быть напечатан"), std::string::npos);
-        session.component().setLocale("en_US");
+        {
+            const KeptProcessLocale kept;
+            session.component().setLocale("ru_RU");
+            EXPECT_NE(session.lastError().second.find("чек мог быть напечатан"), std::string::npos);
+            session.component().setLocale("en_US");
+        }
         EXPECT_EQ(receiptsMade(session), 1);
         const auto record = session.driver().programData().componentFolder() /
                             ("document-" + std::string(kEmulatorSerial) + ".json");

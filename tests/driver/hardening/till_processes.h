@@ -2,7 +2,7 @@
 // korvant-host processes working one till: each plays a 1C session on the same ProgramData,
 // where the register's state file and paper tape live and outlive every process. The fixture
 // makes the folder, writes the emulator's configuration and the session scripts, starts the
-// hosts, and reads back what the register stored and printed. POSIX only.
+// hosts, and reads back what the register stored and printed.
 
 #include <chrono>
 #include <cstdlib>
@@ -34,8 +34,9 @@ protected:
     static constexpr int64_t kReceiptAmount = 1000000; // in ten-thousandths
 
     void SetUp() override {
-        char pattern[] = "/tmp/korvant-till-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvant-till-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         std::filesystem::create_directories(programData());
     }
@@ -86,10 +87,28 @@ protected:
     std::filesystem::path tape() const { return programData() / "tape.txt"; }
 
     static std::string readAll(const std::filesystem::path& path) {
+#ifdef _WIN32
+        // Shared for deleting too: the register replaces its state file by a rename, which
+        // Windows refuses (and the register with it) while a reader holds the file without it.
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        std::string text;
+        if (file != INVALID_HANDLE_VALUE) {
+            char buffer[65536];
+            DWORD got = 0;
+            while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+                text.append(buffer, got);
+            }
+            CloseHandle(file);
+        }
+        return text;
+#else
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
+#endif
     }
 
     // The register's state file, or null while there is none.
@@ -123,7 +142,9 @@ protected:
                   R"(CalculationSubject="1"/></Positions><Payments Cash="100"/></CheckPackage>)",
               ""}}};
     }
-    static json lastError() { return {{"method", "GetLastError"}, {"args", {""}}}; }
+    static json lastError() {
+        return {{"method", "GetLastError"}, {"args", {""}}};
+    }
     static json cashIn(double amount) {
         return {
             {"method", "CashInOutcome"},
@@ -131,7 +152,9 @@ protected:
              {"${device}",
               R"(<InputParameters><Parameters CashierName="Кассир"/></InputParameters>)", amount}}};
     }
-    static json close() { return {{"method", "Close"}, {"args", {"${device}"}}}; }
+    static json close() {
+        return {{"method", "Close"}, {"args", {"${device}"}}};
+    }
 
     // The result of each call korvant-host made of `method`, in order.
     std::vector<json> resultsOf(const std::string& output, const std::string& method) const {

@@ -10,6 +10,7 @@
 
 #include "documents/fixed_time_zone.h"
 #include "driver/receipts/receipt_session.h"
+#include "support/new_process.h"
 
 namespace korvant::testing {
 namespace {
@@ -63,7 +64,16 @@ std::string withCustomerDetail(std::string_view detail, std::string_view attribu
            std::string(attributes) + "><CustomerDetail " + std::string(detail) + "/></Parameters>";
 }
 
-class ProcessCheckTest : public ReceiptTest {};
+class ProcessCheckTest : public ReceiptTest {
+protected:
+    // The add-in's log in the session's folder.
+    std::string logText() {
+        std::ifstream file(session_.programData().defaultLogPath());
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+};
 
 TEST_F(ProcessCheckTest, SaleSendsExactlyOpenItemAndClose) {
     const auto result = processCheck(receiptPackage(kSaleParameters, kTea, kCash200));
@@ -742,23 +752,25 @@ TEST_F(ProcessCheckTest, MalformedAnswerToAnItemCancels) {
 }
 
 // The package goes to the log as the host sent it, before it is judged; a
-// correction receipt writes nothing.
+// correction receipt writes nothing. (The log is in the folder of the process's first
+// component: this session's, in a new process.)
 TEST_F(ProcessCheckTest, PackageTextIsLogged) {
-    const std::string package = receiptPackage(parameters(7), kTea, kCash200);
-    processCheck(package);
-    processCorrectionCheck(receiptPackage(parameters(1), kTea, kCash200));
+    inNewProcess([&] {
+        const std::string package = receiptPackage(parameters(7), kTea, kCash200);
+        processCheck(package);
+        processCorrectionCheck(receiptPackage(parameters(1), kTea, kCash200));
 
-    std::ifstream file(session_.programData().defaultLogPath());
-    std::stringstream log;
-    log << file.rdbuf();
-    Texts receiptLines;
-    std::string line;
-    while (std::getline(log, line)) {
-        if (line.find("AddInKorvant::processC") != std::string::npos) {
-            receiptLines.push_back(line.substr(line.find("] ", line.find("[AddInKorvant")) + 2));
+        std::istringstream log(logText());
+        Texts receiptLines;
+        std::string line;
+        while (std::getline(log, line)) {
+            if (line.find("AddInKorvant::processC") != std::string::npos) {
+                receiptLines.push_back(
+                    line.substr(line.find("] ", line.find("[AddInKorvant")) + 2));
+            }
         }
-    }
-    EXPECT_EQ(receiptLines, Texts{package});
+        EXPECT_EQ(receiptLines, Texts{package});
+    });
 }
 
 // Clients write every barcoded product's own code in GoodCodeData, under the kind
@@ -838,14 +850,14 @@ TEST_F(ProcessCheckTest, TheRegistersReasonForARefusalIsLogged) {
     session_.inject(R"({"function":"korvant3_fremu_close_doc","call":1,"at":"end","answer":)"
                     R"("{\"response\":3,\"extended\":115,\"data\":{\"message\":\"cannot write )"
                     R"(state.json.tmp: No space left on device\"}}"})");
-    EXPECT_FALSE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200)).succeeded());
-    EXPECT_EQ(lastErrorCode(), 6);
-    std::ifstream file(session_.programData().defaultLogPath());
-    std::stringstream log;
-    log << file.rdbuf();
-    EXPECT_NE(log.str().find("code 6, answer: {\"response\":3,\"extended\":115,\"data\":{"
-                             "\"message\":\"cannot write state.json.tmp: No space left on device"),
-              std::string::npos);
+    inNewProcess([&] {
+        EXPECT_FALSE(processCheck(receiptPackage(kSaleParameters, kTea, kCash200)).succeeded());
+        EXPECT_EQ(lastErrorCode(), 6);
+        EXPECT_NE(
+            logText().find("code 6, answer: {\"response\":3,\"extended\":115,\"data\":{"
+                           "\"message\":\"cannot write state.json.tmp: No space left on device"),
+            std::string::npos);
+    });
 }
 
 // A receipt as 1C sends it: Cyrillic texts, several VAT rates, a marking code in
