@@ -82,6 +82,10 @@ if [ "$run_tests" = yes ]; then
 
   # The 32-bit build: its tests and its demonstration, where 32-bit programs run.
   if [ -x "$build32/wine-run" ] && "$build32/wine-run" cmd /c exit >/dev/null 2>&1; then
+    # Its own prefix, and its own wine server kept for the run as for the 64-bit tests: 32-bit
+    # programs starting together otherwise race to start one, and the loser's connection is reset.
+    WINEPREFIX="$build32/wine-prefix" /usr/lib/wine/wineserver -p 2>/dev/null || true
+    trap '/usr/lib/wine/wineserver -k || true; WINEPREFIX="$build32/wine-prefix" /usr/lib/wine/wineserver -k || true' EXIT
     # Only the two test programs were built: the others are listed as not built.
     ctest --test-dir "$build32" --output-on-failure -j "$jobs" --repeat after-timeout:2 \
       -E '_NOT_BUILT$|^package\.|^page\.|^emulator_python'
