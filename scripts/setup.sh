@@ -38,8 +38,35 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
+# A mirror being synchronised serves index files of the wrong size for a few minutes
+# ("Mirror sync in progress?"), and apt-get update then fails as a whole. It is tried again
+# after a pause; if one index still cannot be read, the others apt did read serve, and the
+# install that follows says plainly if a package is really missing.
+apt_retries=(-o Acquire::Retries=5)
 updated=no
-apt_update() { [ "$updated" = yes ] || { sudo_ apt-get update -qq; updated=yes; }; }
+apt_update() {
+  [ "$updated" = yes ] && return 0
+  local attempt
+  for attempt in 1 2 3 4; do
+    if sudo_ apt-get update -qq "${apt_retries[@]}"; then updated=yes; return 0; fi
+    echo "setup: apt-get update failed (attempt $attempt); trying again in $((attempt * 30)) s" >&2
+    sleep $((attempt * 30))
+  done
+  echo "setup: apt-get update kept failing; going on with the package lists apt could read" >&2
+  updated=yes
+}
+apt_install() {
+  local attempt
+  for attempt in 1 2 3; do
+    sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      "${apt_retries[@]}" "$@" && return 0
+    echo "setup: apt-get install failed (attempt $attempt); reading the package lists again" >&2
+    sleep $((attempt * 30))
+    updated=no
+    apt_update
+  done
+  return 1
+}
 
 # wine32 is a package of the i386 architecture.
 if [ "$windows" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -51,7 +78,7 @@ fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   apt_update
-  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt_install "${missing[@]}"
 fi
 
 # tinyxml2 and libqrencode are compiled from Debian's source packages, which need deb-src
@@ -82,8 +109,13 @@ if [ ${#sources[@]} -gt 0 ]; then
     echo "setup: fetching the source of $name"
     # Only the upstream sources are compiled. Where a mirror lacks the Debian part of the
     # package, apt still fetched (and checked) the upstream tarball, which is unpacked alone.
-    (cd "$deps" && { apt-get source -qq --download-only "$name" >/dev/null 2>&1 || true; } &&
-      { dpkg-source -x --no-check "$name"_*.dsc >/dev/null 2>&1 || tar -xf "$name"_*.orig.tar.*; })
+    # A download cut short by the mirror is tried again.
+    for attempt in 1 2 3; do
+      (cd "$deps" && { apt-get source -qq --download-only "${apt_retries[@]}" "$name" >/dev/null 2>&1 || true; } &&
+        { dpkg-source -x --no-check "$name"_*.dsc >/dev/null 2>&1 || tar -xf "$name"_*.orig.tar.*; }) && break
+      echo "setup: the source of $name could not be fetched (attempt $attempt)" >&2
+      sleep $((attempt * 30))
+    done
   done
   ls "$deps"/tinyxml2-*/tinyxml2.cpp "$deps"/qrencode-*/qrencode.c >/dev/null
 fi
@@ -93,7 +125,7 @@ if printf 'int main(void) { return 0; }\n' | gcc -m32 -x c - -o "$probe/probe" 2
   ! "$probe/probe" 2>/dev/null && ! command -v qemu-i386 >/dev/null; then
   echo "setup: this kernel refuses 32-bit programs; installing qemu-user to run them"
   apt_update
-  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user
+  apt_install qemu-user
 fi
 rm -rf "$probe"
 
