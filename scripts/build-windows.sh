@@ -66,34 +66,58 @@ else
 fi
 "$root/scripts/check-exports.sh" "$build32/bin/AddInKorvant.dll"
 
+# Wine starts processes of its own that outlive the program that caused them: its services, when
+# the first program of a wine server starts, and the desktop process (explorer), when a program
+# first needs the desktop; the latter comes and goes with the programs that use it. Each takes
+# over the standard error of the program that caused it: under ctest that is the test's output,
+# which then stays open for a minute after the test has ended (a passed test reported as a
+# time-out), and in a test that runs korvant-host with its output in files, the file keeps a
+# writer and the next run cannot open it ("Sharing violation"). So each prefix gets a session for
+# the run: one wine server, its services and its desktop started with their output going
+# nowhere, and a program attached to the desktop for the whole run, so that it never ends and no
+# test starts another.
+wine_session() { # build-folder
+  local build=$1
+  export WINEPREFIX="$build/wine-prefix"
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  "$build/wine-run" cmd /c exit </dev/null >/dev/null 2>&1 # makes the prefix on first use
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver -p
+  "$build/wine-run" cmd /c exit </dev/null >/dev/null 2>&1
+  # A pipe held open at both ends never ends the keeper's input.
+  rm -f "$build/wine-keeper"
+  mkfifo "$build/wine-keeper"
+  "$build/wine-run" cmd <>"$build/wine-keeper" >/dev/null 2>&1 &
+  "$build/wine-run" explorer /desktop </dev/null >/dev/null 2>&1 &
+  # The desktop is up once explorer runs; a test must not be the one that starts it.
+  local waited=0
+  until pgrep -f 'explorer.exe /desktop' >/dev/null || [ $waited -ge 30 ]; do
+    sleep 1
+    waited=$((waited + 1))
+  done
+}
+end_wine_session() { # build-folder
+  WINEPREFIX="$1/wine-prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -f "$1/wine-keeper"
+}
+
 if [ "$run_tests" = yes ]; then
-  # One wine server for the whole run: programs that start together would otherwise race to
-  # start one. The prefix is made on first use.
-  export WINEPREFIX="$build64/wine-prefix"
-  "$build64/wine-run" cmd /c exit
-  # (One may be running already, started by the build's test discovery: that is fine too.)
-  /usr/lib/wine/wineserver -p 2>/dev/null || true
-  trap '/usr/lib/wine/wineserver -k || true' EXIT
-  # Under wine a test now and then fails for wine's own reasons: a program that has printed its
-  # verdict and never ends (a wine service it started keeps ctest's output open), or a file that
-  # a program which has just ended still holds ("Sharing violation"). Until those are mended here,
-  # a failing test gets one more try; a real failure fails both.
-  ctest --test-dir "$build64" --output-on-failure -j "$jobs" --repeat until-pass:2
+  trap 'end_wine_session "$build64"; end_wine_session "$build32"' EXIT
+  wine_session "$build64"
+  ctest --test-dir "$build64" --output-on-failure -j "$jobs"
+  end_wine_session "$build64"
 
   # The 32-bit build: its tests and its demonstration, where 32-bit programs run.
   if [ -x "$build32/wine-run" ] && "$build32/wine-run" cmd /c exit >/dev/null 2>&1; then
-    # Its own prefix, and its own wine server kept for the run as for the 64-bit tests: 32-bit
-    # programs starting together otherwise race to start one, and the loser's connection is reset.
-    WINEPREFIX="$build32/wine-prefix" /usr/lib/wine/wineserver -p 2>/dev/null || true
-    trap '/usr/lib/wine/wineserver -k || true; WINEPREFIX="$build32/wine-prefix" /usr/lib/wine/wineserver -k || true' EXIT
+    wine_session "$build32"
     # Only the two test programs were built: the others are listed as not built.
-    ctest --test-dir "$build32" --output-on-failure -j "$jobs" --repeat until-pass:2 \
+    ctest --test-dir "$build32" --output-on-failure -j "$jobs" \
       -E '_NOT_BUILT$|^package\.|^page\.|^emulator_python'
     rm -rf "$build32/demo-data"
     "$build32/wine-run" "$build32/bin/korvant-host.exe" --programdata "$build32/demo-data" demo \
       >/dev/null
     echo "build-windows: the 32-bit demonstration ran under wine"
-    WINEPREFIX="$build32/wine-prefix" /usr/lib/wine/wineserver -k || true
+    end_wine_session "$build32"
   else
     echo "build-windows: the 32-bit tests and demonstration are skipped: this machine does" \
       "not run 32-bit programs"

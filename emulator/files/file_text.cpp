@@ -1,6 +1,8 @@
 #include "files/file_text.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +16,7 @@
 #endif
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 namespace korvant3emu {
 namespace {
@@ -52,6 +55,27 @@ std::string writeWhole(const std::filesystem::path& path, const std::string& tex
         return std::strerror(errno);
     }
     return written ? std::string() : std::strerror(error);
+}
+
+// Windows refuses to rename over a file another program has open at that moment (someone
+// reading the state, a backup or a virus scanner looking at it), even when it shares it for
+// deleting; the reader lets go within moments. So a refused rename is tried again for a while
+// before the register gives up and refuses the operation.
+constexpr auto kRenameTries = std::chrono::seconds(2);
+constexpr auto kLongestRenamePause = std::chrono::milliseconds(20);
+
+void renameOver(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::error_code& error) {
+    const auto deadline = std::chrono::steady_clock::now() + kRenameTries;
+    std::chrono::microseconds pause(200);
+    for (;;) {
+        std::filesystem::rename(from, to, error);
+        if (!error || std::chrono::steady_clock::now() >= deadline) {
+            return;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min<std::chrono::microseconds>(pause * 2, kLongestRenamePause);
+    }
 }
 
 } // namespace
@@ -99,7 +123,7 @@ std::string replaceFileText(const std::string& path, const std::string& text, bo
         std::filesystem::remove(temporary, error);
         return "cannot write " + path + ".tmp: " + why;
     }
-    std::filesystem::rename(temporary, target, error);
+    renameOver(temporary, target, error);
     if (error) {
         const std::string why = error.message();
         std::filesystem::remove(temporary, error);

@@ -4,9 +4,12 @@
 #include "emulator_client.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 namespace emutest {
 namespace {
@@ -43,6 +46,25 @@ TEST_F(PersistenceTest, TheFiscalStateSurvivesAReload) {
     EXPECT_EQ(next.data()["fd_date"], sale.data()["fd_date"].get<int64_t>() + 1);
     EXPECT_EQ(next.data()["sales"]["check_count"], 2);
     EXPECT_FALSE(std::filesystem::exists(file_.string() + ".tmp"));
+}
+
+// Someone reading the state file at the moment the register replaces it (on Windows that
+// refuses the replacement for as long as they hold the file) costs the register a moment, not
+// the operation.
+TEST_F(PersistenceTest, AReaderHoldingTheStateFileOnlyDelaysTheOperation) {
+    const int32_t handle = openShift();
+    auto reader = std::make_unique<std::ifstream>(file_, std::ios::binary);
+    ASSERT_TRUE(*reader);
+    std::thread letGo([&reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        reader.reset();
+    });
+    const Answer sale = receipt(handle, 0, {item("Чай", 1000000, 10000)}, cash(1000000));
+    letGo.join();
+    EXPECT_EQ(sale.response(), 0) << sale.data().dump();
+    reset(config_);
+    EXPECT_EQ(simple("korvant3_get_fdstate", connect()).data()["fd_last_doc"],
+              sale.data()["fd_number"]);
 }
 
 TEST_F(PersistenceTest, AStateFileThatCannotBeReadIsReportedAndLeftIntact) {
