@@ -4,16 +4,19 @@
 # case by its name (tests/CMakeLists.txt sets this up):
 #
 #   gtest-one-process.sh run LOG RUNNER... -- PROGRAM ARGS...
-#       runs PROGRAM once, its output into LOG and its exit status into LOG.status; passes
-#       whatever the cases did (their verdicts are the cases' own tests)
+#       runs PROGRAM once, its output into LOG.<shard>.out and its exit status into
+#       LOG.<shard>.status, where <shard> is GoogleTest's GTEST_SHARD_INDEX (0 when the cases
+#       are not dealt out among several runs); passes whatever the cases did (their verdicts are
+#       the cases' own tests)
 #   gtest-one-process.sh case LOG RUNNER... -- PROGRAM --gtest_filter=CASE ARGS...
-#       CASE's verdict: its part of LOG, passed or failed as it was there. A case that has no
+#       CASE's verdict: its part of the runs' output, passed or failed as it was there. A case that has no
 #       verdict there (the run stopped before it, or ended during it) or was skipped there (what
 #       it needs may have been taken by a case before it in the same process) runs alone, in a
 #       process of its own, as it would without this script
 #   gtest-one-process.sh end LOG
-#       fails when the run did not end as GoogleTest ends (a sanitizer's report at exit, a crash,
-#       a time-out), showing how it ended; then removes LOG, so that no later case reads it
+#       fails when a run did not end as GoogleTest ends (a sanitizer's report at exit, a crash,
+#       a time-out), showing how it ended; then removes the runs' output, so that no later case
+#       reads it
 #
 # RUNNER is what starts the build's programs (wine, QEMU), or nothing. A case listing
 # (--gtest_list_tests) goes straight to the program.
@@ -23,18 +26,21 @@ log=$2
 shift 2
 
 if [ "$mode" = end ]; then
-  status=$(cat "$log.status" 2>/dev/null || echo none)
-  ended=no
-  grep -q '^\[==========\] [0-9]* tests\? from .* ran\.' "$log" 2>/dev/null && ended=yes
-  # GoogleTest exits 1 when a case failed; each such case fails as a test of its own.
-  if [ "$ended" = yes ] && { [ "$status" = 0 ] || [ "$status" = 1 ]; }; then
-    rm -f "$log" "$log.status"
-    exit 0
-  fi
-  echo "the test program did not end normally (exit status $status); its output ends:"
-  tail -n 60 "$log" 2>/dev/null
-  rm -f "$log" "$log.status"
-  exit 1
+  failed=0
+  for out in "$log".*.out; do
+    [ -f "$out" ] || continue
+    status=$(cat "${out%.out}.status" 2>/dev/null || echo none)
+    # GoogleTest exits 1 when a case failed; each such case fails as a test of its own.
+    if grep -q '^\[==========\] [0-9]* tests\? from .* ran\.' "$out" &&
+      { [ "$status" = 0 ] || [ "$status" = 1 ]; }; then
+      continue
+    fi
+    echo "a run of the test program did not end normally (exit status $status); its output ends:"
+    tail -n 60 "$out"
+    failed=1
+  done
+  rm -f "$log".*.out "$log".*.status
+  exit $failed
 fi
 
 # The runner's words, each quoted for the shell, then the program and its arguments as they are.
@@ -51,10 +57,11 @@ case " $* " in
 esac
 
 if [ "$mode" = run ]; then
-  rm -f "$log" "$log.status"
-  eval "$runner \"\$@\"" >"$log" 2>&1 </dev/null
-  echo $? >"$log.status"
-  grep -E '^\[==========\]|^\[  (PASSED|FAILED|SKIPPED) +\] [0-9]' "$log" | tr -d '\r'
+  out=$log.${GTEST_SHARD_INDEX:-0}.out
+  rm -f "$out" "${out%.out}.status"
+  eval "$runner \"\$@\"" >"$out" 2>&1 </dev/null
+  echo $? >"${out%.out}.status"
+  grep -E '^\[==========\]|^\[  (PASSED|FAILED|SKIPPED) +\] [0-9]' "$out" | tr -d '\r'
   exit 0
 fi
 
@@ -76,7 +83,7 @@ verdict=$(awk -v name="$filter" '
     if (index($0, "[  SKIPPED ] " name " (") == 1) { print "@@skipped"; exit }
     if (index($0, "[ RUN      ] ") == 1) { print "@@none"; exit }
   }
-  END { if (!inside) print "@@none" }' "$log" 2>/dev/null)
+  END { if (!inside) print "@@none" }' "$log".*.out 2>/dev/null)
 case "$verdict" in
   *@@passed) printf '%s\n' "${verdict%@@passed}"; exit 0 ;;
   *@@failed) printf '%s\n' "${verdict%@@failed}"; exit 1 ;;
