@@ -46,6 +46,9 @@ struct State {
 
 inline State state;
 
+// The library's answer to a task it has accepted and started.
+inline constexpr char kAccepted[] = R"({"response":0})";
+
 inline void reset() {
     state = State{};
 }

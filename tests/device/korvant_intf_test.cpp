@@ -8,6 +8,7 @@
 #include "device/tag_dictionary.h"
 #include "fake_functions.h"
 
+using fake::kAccepted;
 using fake::Reply;
 using korvant::ErrorCode;
 using korvant::KorvantIntf;
@@ -15,7 +16,6 @@ using korvant::TaskPolicy;
 
 namespace {
 
-constexpr const char* kAccepted = R"({"response":0})";
 constexpr const char* kBusy = R"({"response":3,"extended":103})";
 constexpr const char* kDone = R"({"response":0,"extended":0,"data":{"fd_number":7}})";
 

@@ -14,13 +14,12 @@
 namespace {
 
 using namespace std::chrono_literals;
+using fake::kAccepted;
 using korvant::ErrorCode;
 using korvant::KorvantIntf;
 using korvant::pollDelay;
 using korvant::TaskPolicy;
 using std::chrono::milliseconds;
-
-constexpr const char* kAccepted = R"({"response":0})";
 
 TEST(PollDelay, GrowsWithTheTimeWaitedWithinItsBounds) {
     const TaskPolicy growing;

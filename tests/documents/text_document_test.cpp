@@ -6,14 +6,14 @@ using namespace korvant;
 
 namespace {
 
-TextDocument withPositions(const std::string& positions) {
+TextDocument textWithPositions(const std::string& positions) {
     return TextDocument("<Document><Positions>" + positions + "</Positions></Document>");
 }
 
 } // namespace
 
 TEST(TextDocument, ReadsLinesAndBarcodesByPrefix) {
-    const auto document = withPositions(
+    const auto document = textWithPositions(
         R"(<TextString Text="one"/><TextStringX Text="two"/><TextString/>)"
         R"(<Barcode Type="EAN13" Value="4600000000000"/><BarcodeItem Type="QRCODE" Value="q"/>)"
         R"(<Barcode Type="PDF417" Value="p"/><Barcode Type="EAN8"/><Barcode Value="untyped"/>)"

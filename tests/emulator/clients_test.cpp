@@ -17,8 +17,6 @@ namespace {
 
 using ClientsTest = EmulatorTest;
 
-const json kSaleOpen = {{"user_name", "A"}, {"doc_kind", 0}, {"taxcode", 1}};
-
 TEST_F(ClientsTest, AnotherConnectionsDocumentKeepsTheRegisterBusyUntilItIsClosed) {
     const int32_t owner = openShift();
     const int32_t other = connect();

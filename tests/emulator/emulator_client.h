@@ -38,6 +38,9 @@ struct Answer {
 
 inline constexpr int64_t kClock = 1700000000;
 
+// The opening of a sale receipt by cashier "A" on the first taxation system.
+inline const json kSaleOpen = {{"user_name", "A"}, {"doc_kind", 0}, {"taxcode", 1}};
+
 class EmulatorTest : public ::testing::Test {
 protected:
     // A fresh register on the fixed clock.

@@ -11,8 +11,6 @@ namespace {
 
 using RefusalTest = EmulatorTest;
 
-const json kSaleOpen = {{"user_name", "A"}, {"doc_kind", 0}, {"taxcode", 1}};
-
 struct Refusal {
     const char* what;
     // Brings the register to the state where the refused call comes; returns

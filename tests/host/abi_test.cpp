@@ -39,8 +39,6 @@ protected:
     std::unique_ptr<Component> component;
 };
 
-} // namespace
-
 TEST_F(FakeAddIn, EverySlotReachesItsFunction) {
     EXPECT_EQ(component->getInfo(), 2000);
     component->done();
@@ -208,3 +206,5 @@ TEST(AddInLoading, MissingLibraryOrExportIsReported) {
 #endif
     EXPECT_NE(error.find("does not export GetClassNames"), std::string::npos) << error;
 }
+
+} // namespace

@@ -40,8 +40,6 @@ protected:
     std::unique_ptr<Component> component;
 };
 
-} // namespace
-
 TEST_F(RealAddIn, ExportsAnswerAsTheHostExpects) {
     const HostChar* names = addin->classNames();
     EXPECT_EQ(std::u16string_view(names), u"AddInKorvant");
@@ -236,3 +234,5 @@ TEST_F(RealAddIn, DeletingThroughAnyInterface) {
         EXPECT_EQ(other->object(), nullptr);
     }
 }
+
+} // namespace

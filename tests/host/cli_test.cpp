@@ -89,8 +89,6 @@ protected:
     int runs = 0;
 };
 
-} // namespace
-
 TEST_F(HostProgram, MethodsListsTheTable) {
     const auto outcome = run({"methods"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
@@ -226,3 +224,5 @@ TEST_F(HostProgram, AFifoForAConfigurationDoesNotHoldTheHost) {
               std::string::npos);
 }
 #endif
+
+} // namespace

@@ -13,7 +13,7 @@
 
 #include "driver/hardening/hardening_session.h"
 
-namespace korvant::testing {
+namespace korvant::testing::allocation_failure_test {
 namespace {
 
 using host::Value;
@@ -160,4 +160,4 @@ TEST(AllocationFailure, MethodNamesAndTheExtensionName) {
 }
 
 } // namespace
-} // namespace korvant::testing
+} // namespace korvant::testing::allocation_failure_test

@@ -17,7 +17,7 @@
 #include "driver/hardening/hardening_session.h"
 #include "host/values/value_variant.h"
 
-namespace korvant::testing {
+namespace korvant::testing::bad_arguments_test {
 namespace {
 
 using host::Value;
@@ -278,4 +278,4 @@ TEST(BadArgumentsEdges, NullResultAndUnknownNumbers) {
 }
 
 } // namespace
-} // namespace korvant::testing
+} // namespace korvant::testing::bad_arguments_test

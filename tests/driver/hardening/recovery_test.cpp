@@ -18,7 +18,7 @@
 #include "driver/hardening/hardening_session.h"
 #include "support/process_locale.h"
 
-namespace korvant::testing {
+namespace korvant::testing::recovery_test {
 namespace {
 
 using host::Value;
@@ -607,4 +607,4 @@ TEST(UnreadableInput, IsRefusedWithNothingSent) {
 }
 
 } // namespace
-} // namespace korvant::testing
+} // namespace korvant::testing::recovery_test

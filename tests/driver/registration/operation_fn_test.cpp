@@ -10,7 +10,7 @@
 #include "driver/registration/registration_table.h"
 #include "support/driver_session.h"
 
-namespace korvant::testing {
+namespace korvant::testing::operation_fn_test {
 namespace {
 
 using host::Value;
@@ -328,4 +328,4 @@ TEST(OperationFN, AnotherDeviceIsNotAsked) {
 }
 
 } // namespace
-} // namespace korvant::testing
+} // namespace korvant::testing::operation_fn_test
