@@ -94,8 +94,6 @@ protected:
     void* memory = nullptr;
 };
 
-} // namespace
-
 TEST_F(MsvcHost, InterfaceTablesSitWhereMsvcCastsFindThem) {
     EXPECT_EQ(msvc_probe_interface_offset(object, 0), 0);
     EXPECT_EQ(msvc_probe_interface_offset(object, 1), long(sizeof(void*)));
@@ -152,3 +150,5 @@ TEST_F(MsvcHost, DeletingDestructorWithoutTheFreeBitReturnsThis) {
     const auto& slots = slotsOf<InitDoneSlots>(other);
     EXPECT_EQ(slots.destructor.deleting(other, 0), other);
 }
+
+} // namespace
