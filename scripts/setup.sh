@@ -38,34 +38,30 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-# A mirror being synchronised serves index files of the wrong size for a few minutes
-# ("Mirror sync in progress?"), and apt-get update then fails as a whole. It is tried again
-# after a pause; if one index still cannot be read, the others apt did read serve, and the
-# install that follows says plainly if a package is really missing.
-apt_retries=(-o Acquire::Retries=5)
+# A mirror being synchronised serves index files of the wrong size for a while ("Mirror sync in
+# progress?"), and apt-get update then fails as a whole although it read the other lists. It is
+# tried once more after a pause; if an index still cannot be read, the lists apt did read serve,
+# and the install that follows says plainly if a package is really missing.
+apt_retries=(-o Acquire::Retries=3)
 updated=no
 apt_update() {
   [ "$updated" = yes ] && return 0
-  local attempt
-  for attempt in 1 2 3 4; do
-    if sudo_ apt-get update -qq "${apt_retries[@]}"; then updated=yes; return 0; fi
-    echo "setup: apt-get update failed (attempt $attempt); trying again in $((attempt * 30)) s" >&2
-    sleep $((attempt * 30))
-  done
-  echo "setup: apt-get update kept failing; going on with the package lists apt could read" >&2
   updated=yes
+  sudo_ apt-get update -qq "${apt_retries[@]}" && return 0
+  echo "setup: apt-get update failed; trying again in 15 s" >&2
+  sleep 15
+  sudo_ apt-get update -qq "${apt_retries[@]}" && return 0
+  echo "setup: apt-get update failed again; going on with the package lists apt could read" >&2
 }
 apt_install() {
-  local attempt
-  for attempt in 1 2 3; do
-    sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-      "${apt_retries[@]}" "$@" && return 0
-    echo "setup: apt-get install failed (attempt $attempt); reading the package lists again" >&2
-    sleep $((attempt * 30))
-    updated=no
-    apt_update
-  done
-  return 1
+  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${apt_retries[@]}" "$@" && return 0
+  echo "setup: apt-get install failed; reading the package lists again and trying once more" >&2
+  sleep 15
+  updated=no
+  apt_update
+  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${apt_retries[@]}" "$@"
 }
 
 # wine32 is a package of the i386 architecture.
@@ -110,11 +106,11 @@ if [ ${#sources[@]} -gt 0 ]; then
     # Only the upstream sources are compiled. Where a mirror lacks the Debian part of the
     # package, apt still fetched (and checked) the upstream tarball, which is unpacked alone.
     # A download cut short by the mirror is tried again.
-    for attempt in 1 2 3; do
+    for attempt in 1 2; do
       (cd "$deps" && { apt-get source -qq --download-only "${apt_retries[@]}" "$name" >/dev/null 2>&1 || true; } &&
         { dpkg-source -x --no-check "$name"_*.dsc >/dev/null 2>&1 || tar -xf "$name"_*.orig.tar.*; }) && break
       echo "setup: the source of $name could not be fetched (attempt $attempt)" >&2
-      sleep $((attempt * 30))
+      sleep 15
     done
   done
   ls "$deps"/tinyxml2-*/tinyxml2.cpp "$deps"/qrencode-*/qrencode.c >/dev/null
