@@ -5,12 +5,7 @@
 // taking it under a lock for as long as the call needs it.
 
 #include "emulator_client.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
+#include "files/file_lock.h"
 
 namespace emutest {
 namespace {
@@ -85,15 +80,12 @@ TEST_F(ClientsTest, ADocumentWhoseConnectionIsGoneIsAnyonesToCancel) {
 // file): a task is accepted and answered busy, a reading call waits its bounded time and then
 // answers busy; once the register is let go, the task is done.
 TEST_F(ClientsTest, ARegisterAnotherProcessKeepsIsBusyAfterABoundedWait) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the test takes the lock with flock(2)";
-#else
     const std::filesystem::path file = freshTempPath("state");
     reset({{"clock", kClock}, {"state", file.string()}, {"lock_wait_ms", 50}});
     const int32_t handle = openShift();
-    const int held = ::open((file.string() + ".lock").c_str(), O_RDWR);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    korvant3emu::FileLock held;
+    ASSERT_TRUE(held.open(file.string() + ".lock", false));
+    ASSERT_TRUE(held.tryLock());
 
     const Answer started = start("korvant3_fremu_report_x", handle);
     EXPECT_EQ(started.response(), 0);
@@ -104,13 +96,11 @@ TEST_F(ClientsTest, ARegisterAnotherProcessKeepsIsBusyAfterABoundedWait) {
     EXPECT_EQ(busy.response(), 3);
     EXPECT_EQ(busy.extended(), 103);
 
-    ::flock(held, LOCK_UN);
-    ::close(held);
+    held.close();
     Answer printed;
     EXPECT_EQ(busyPolls(handle, started.task, printed), 0);
     EXPECT_EQ(printed.response(), 0) << printed.text;
     removeState(file);
-#endif
 }
 
 } // namespace
