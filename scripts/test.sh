@@ -15,8 +15,8 @@
 #
 # Each step's time is printed as it ends, and all of them with the total at the end.
 #
-#   scripts/test.sh           everything (about 30–35 minutes on two cores from scratch, about
-#                             10 after one source file changed)
+#   scripts/test.sh           everything (about 37 minutes on two cores from scratch, about
+#                             7 after one source file changed)
 #   scripts/test.sh --linux   steps 1 and 2 only (about 5 minutes once built)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
