@@ -87,28 +87,10 @@ protected:
     std::filesystem::path tape() const { return programData() / "tape.txt"; }
 
     static std::string readAll(const std::filesystem::path& path) {
-#ifdef _WIN32
-        // Shared for deleting too: the register replaces its state file by a rename, which
-        // Windows refuses (and the register with it) while a reader holds the file without it.
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        std::string text;
-        if (file != INVALID_HANDLE_VALUE) {
-            char buffer[65536];
-            DWORD got = 0;
-            while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-                text.append(buffer, got);
-            }
-            CloseHandle(file);
-        }
-        return text;
-#else
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
-#endif
     }
 
     // The register's state file, or null while there is none.
