@@ -26,7 +26,7 @@ std::optional<TextItemKind> barcodeKindOf(std::string_view type) {
     return std::nullopt;
 }
 
-std::optional<TextItem> readTextString(const tinyxml2::XMLElement& element) {
+std::optional<TextItem> readTextItem(const tinyxml2::XMLElement& element) {
     if (!hasAttribute(&element, "Text")) {
         return std::nullopt;
     }
@@ -59,7 +59,7 @@ TextDocument::TextDocument(std::string_view text) {
         const std::string_view name = child->Name();
         std::optional<TextItem> item;
         if (name.starts_with("TextString")) {
-            item = readTextString(*child);
+            item = readTextItem(*child);
         } else if (name.starts_with("Barcode")) {
             item = readBarcode(*child);
         }

@@ -6,7 +6,7 @@
 namespace korvant {
 namespace {
 
-constexpr const char* kWhere = "AddInKorvant::settleClosing";
+constexpr const char* kSettlingWhere = "AddInKorvant::settleClosing";
 // Where tasks are waited for without limit, settling still ends: a cashier waits.
 constexpr std::chrono::seconds kLongestSettling{600};
 
@@ -69,7 +69,7 @@ ClosingJudgement ClosingSettlement::judge(const PendingClosing& closing) {
     KorvantResponseGetState registerState;
     if (!readUntilKnown([&] { return device_.library.getState(device_.handle, registerState); },
                         registerState, {tag::dev_context})) {
-        KORVANT_LOG(kWhere, "the register cannot tell whether it holds the document open");
+        KORVANT_LOG(kSettlingWhere, "the register cannot tell whether it holds the document open");
         return outcome(ClosingOutcome::Unknown);
     }
     if (registerState.documentOpen()) {
@@ -86,18 +86,19 @@ ClosingJudgement ClosingSettlement::judge(const PendingClosing& closing) {
 ClosingJudgement ClosingSettlement::byFiscalNumber(const PendingClosing& closing) {
     auto& [library, handle] = device_;
     if (!closing.lastBefore) {
-        KORVANT_LOG(kWhere, "no fiscal document is known from before the closing: its outcome "
-                            "cannot be told");
+        KORVANT_LOG(kSettlingWhere,
+                    "no fiscal document is known from before the closing: its outcome "
+                    "cannot be told");
         return outcome(ClosingOutcome::Unknown);
     }
     KorvantResponseGetFdState storage;
     if (!readStorage(storage)) {
-        KORVANT_LOG(kWhere, "the register cannot tell which document it made last");
+        KORVANT_LOG(kSettlingWhere, "the register cannot tell which document it made last");
         return outcome(ClosingOutcome::Unknown);
     }
     const auto last = static_cast<uint32_t>(storage.fd_last_doc);
     if (last <= *closing.lastBefore) {
-        KORVANT_LOG(kWhere, "no fiscal document after ", *closing.lastBefore, ": not made");
+        KORVANT_LOG(kSettlingWhere, "no fiscal document after ", *closing.lastBefore, ": not made");
         return outcome(ClosingOutcome::NotMade);
     }
     ClosingJudgement judgement = outcome(ClosingOutcome::Made);
@@ -112,10 +113,10 @@ ClosingJudgement ClosingSettlement::byFiscalNumber(const PendingClosing& closing
         if (library.getFdTag(handle, tag::fd_sign, sign) == ErrorCode::NoError) {
             made.sign = sign;
         } else {
-            KORVANT_LOG(kWhere, "the fiscal sign of document ", last, " could not be read");
+            KORVANT_LOG(kSettlingWhere, "the fiscal sign of document ", last, " could not be read");
         }
     }
-    KORVANT_LOG(kWhere, "the register made fiscal document ", made.number, " in shift ",
+    KORVANT_LOG(kSettlingWhere, "the register made fiscal document ", made.number, " in shift ",
                 made.shift);
     return judgement;
 }
@@ -123,24 +124,25 @@ ClosingJudgement ClosingSettlement::byFiscalNumber(const PendingClosing& closing
 // A cash document was made when the drawer moved by its amount.
 ClosingJudgement ClosingSettlement::byDrawer(const PendingClosing& closing) {
     if (!closing.cashBefore || closing.cashChange == 0) {
-        KORVANT_LOG(kWhere, "the drawer from before the closing is not known, or the document "
-                            "moves nothing: its outcome cannot be told");
+        KORVANT_LOG(kSettlingWhere,
+                    "the drawer from before the closing is not known, or the document "
+                    "moves nothing: its outcome cannot be told");
         return outcome(ClosingOutcome::Unknown);
     }
     KorvantResponseGetMoney money;
     if (!readDrawer(money)) {
-        KORVANT_LOG(kWhere, "the register cannot tell what its drawer holds");
+        KORVANT_LOG(kSettlingWhere, "the register cannot tell what its drawer holds");
         return outcome(ClosingOutcome::Unknown);
     }
     if (money.shift_cash_units == *closing.cashBefore + closing.cashChange) {
-        KORVANT_LOG(kWhere, "the drawer moved by the document's amount: made");
+        KORVANT_LOG(kSettlingWhere, "the drawer moved by the document's amount: made");
         return outcome(ClosingOutcome::Made);
     }
     if (money.shift_cash_units == *closing.cashBefore) {
-        KORVANT_LOG(kWhere, "the drawer did not move: not made");
+        KORVANT_LOG(kSettlingWhere, "the drawer did not move: not made");
         return outcome(ClosingOutcome::NotMade);
     }
-    KORVANT_LOG(kWhere, "the drawer moved by another amount: the outcome cannot be told");
+    KORVANT_LOG(kSettlingWhere, "the drawer moved by another amount: the outcome cannot be told");
     return outcome(ClosingOutcome::Unknown);
 }
 

@@ -11,7 +11,7 @@
 namespace korvant {
 namespace {
 
-constexpr const char* kWhere = "AddInKorvant::closeDocument";
+constexpr const char* kClosingWhere = "AddInKorvant::closeDocument";
 
 // Closings whose outcome the register alone knows: the task was accepted, or may
 // have been, and then no answer said how it ended. A refusal in the register's
@@ -154,7 +154,7 @@ std::optional<ClosingOutcome> DocumentGuard::finalAnswerOutcome(ErrorCode ended,
 }
 
 std::optional<MadeDocument> DocumentGuard::settleClosing(ErrorCode failure) {
-    KORVANT_LOG(kWhere, "the closing ended without a readable answer (code ",
+    KORVANT_LOG(kClosingWhere, "the closing ended without a readable answer (code ",
                 static_cast<int32_t>(failure), "); settling it with the register");
     auto& [library, handle] = device_;
     const auto period = settlingPeriod(library);
@@ -205,10 +205,10 @@ std::optional<MadeDocument> DocumentGuard::settleClosing(ErrorCode failure) {
     open_ = false;
     const ErrorCode cancelled = library.cancelDoc(handle);
     if (cancelled == ErrorCode::NoError) {
-        KORVANT_LOG(kWhere, "the document is still open: not made, cancelled");
+        KORVANT_LOG(kClosingWhere, "the document is still open: not made, cancelled");
         return notMade(failure);
     }
-    KORVANT_LOG(kWhere, "the document was not closed and its cancel failed (code ",
+    KORVANT_LOG(kClosingWhere, "the document was not closed and its cancel failed (code ",
                 static_cast<int32_t>(cancelled), "); asking the register again");
     const ClosingJudgement again = settlement.judge(closing_);
     switch (again.outcome) {
@@ -234,8 +234,9 @@ std::optional<MadeDocument> DocumentGuard::notMade(ErrorCode failure) {
 }
 
 std::optional<MadeDocument> DocumentGuard::unknown() {
-    KORVANT_LOG(kWhere, "the register cannot tell whether the document was made: it is left to "
-                        "the next receipt to settle");
+    KORVANT_LOG(kClosingWhere,
+                "the register cannot tell whether the document was made: it is left to "
+                "the next receipt to settle");
     // Never cancelled: the closing may still complete.
     open_ = false;
     unsettled_ = true;

@@ -10,7 +10,7 @@ namespace {
 
 using nlohmann::json;
 
-constexpr const char* kWhere = "AddInKorvant::documentRecord";
+constexpr const char* kRecordWhere = "AddInKorvant::documentRecord";
 constexpr std::string_view kEvidence[] = {"fiscal_number", "drawer"};
 
 // Only letters, digits, '-' and '_' of a serial number go into a file name.
@@ -118,8 +118,8 @@ std::optional<DocumentRecord> DocumentRecords::read() const {
     case FileRead::Outcome::Missing:
         return recordOf(state_.unstoredDocumentRecord);
     case FileRead::Outcome::Unreadable:
-        KORVANT_LOG(kWhere, "the record ", pathToUtf8(path_), " cannot be read (", file.problem,
-                    ")");
+        KORVANT_LOG(kRecordWhere, "the record ", pathToUtf8(path_), " cannot be read (",
+                    file.problem, ")");
         break;
     }
     return std::nullopt;
@@ -132,7 +132,7 @@ void DocumentRecords::write(const DocumentRecord& record) {
         state_.unstoredDocumentRecord.clear();
         return;
     }
-    KORVANT_LOG(kWhere, "the record ", pathToUtf8(path_), " cannot be stored (", problem,
+    KORVANT_LOG(kRecordWhere, "the record ", pathToUtf8(path_), " cannot be stored (", problem,
                 "): this process keeps it");
     state_.unstoredDocumentRecord = text;
 }
@@ -140,7 +140,7 @@ void DocumentRecords::write(const DocumentRecord& record) {
 void DocumentRecords::remove() {
     state_.unstoredDocumentRecord.clear();
     if (!removeFile(path_)) {
-        KORVANT_LOG(kWhere, "the record ", pathToUtf8(path_), " cannot be removed");
+        KORVANT_LOG(kRecordWhere, "the record ", pathToUtf8(path_), " cannot be removed");
     }
 }
 

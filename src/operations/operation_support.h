@@ -15,6 +15,11 @@
 
 namespace korvant {
 
+// Where the methods called as (DeviceID, InputParameters, OutputParameters) find their
+// documents: the shifts, the status queries.
+constexpr long kInputArgument = 1;
+constexpr long kOutputArgument = 2;
+
 // Records `code` as the operation's outcome; true when it is NoError.
 inline bool record(ComponentState& state, ErrorCode code) {
     setLastError(state, code);

@@ -17,9 +17,6 @@
 namespace korvant {
 namespace {
 
-constexpr long kInputArgument = 1;
-constexpr long kOutputArgument = 2;
-
 // Opening or closing the shift, with the register's record of it.
 using ShiftTask = ErrorCode (KorvantIntf::*)(int32_t, const std::string&, KorvantResponseQuery&);
 

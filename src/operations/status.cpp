@@ -14,9 +14,6 @@
 namespace korvant {
 namespace {
 
-constexpr long kInputArgument = 1;
-constexpr long kOutputArgument = 2;
-
 // A refused cash query tells no balance, whatever its answer carries.
 constexpr int32_t kRefused = 3;
 

@@ -15,8 +15,8 @@
 namespace korvant {
 namespace {
 
-constexpr long kPackageArgument = 2;
-constexpr long kOutputArgument = 3;
+constexpr long kCheckPackageArgument = 2;
+constexpr long kCheckOutputArgument = 3;
 
 // The document kind of each operation type: sale 0, sale return 1, purchase 5,
 // purchase return 6.
@@ -74,7 +74,7 @@ MethodOutcome processCheck(ComponentState& state, const HostArgs& args) {
     if (!device) {
         return MethodOutcome::boolean(false);
     }
-    const std::string package = args.text(kPackageArgument);
+    const std::string package = args.text(kCheckPackageArgument);
     KORVANT_LOG("AddInKorvant::processCheck", package);
     const ReceiptRecord receipt(package);
     if (!receipt.wellFormed) {
@@ -84,7 +84,7 @@ MethodOutcome processCheck(ComponentState& state, const HostArgs& args) {
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    return MethodOutcome::boolean(issueReceipt(state, *device, args, kOutputArgument, *plan));
+    return MethodOutcome::boolean(issueReceipt(state, *device, args, kCheckOutputArgument, *plan));
 }
 
 } // namespace korvant

@@ -15,8 +15,8 @@
 namespace korvant {
 namespace {
 
-constexpr long kPackageArgument = 1;
-constexpr long kOutputArgument = 2;
+constexpr long kCorrectionPackageArgument = 1;
+constexpr long kCorrectionOutputArgument = 2;
 
 // Only sales (7) and purchases (8) are corrected; returns are not.
 std::optional<int32_t> correctionDocKind(int32_t operationType) {
@@ -67,7 +67,7 @@ MethodOutcome processCorrectionCheck(ComponentState& state, const HostArgs& args
     if (!device) {
         return MethodOutcome::boolean(false);
     }
-    const ReceiptRecord receipt(args.text(kPackageArgument));
+    const ReceiptRecord receipt(args.text(kCorrectionPackageArgument));
     if (!receipt.wellFormed) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
@@ -75,7 +75,8 @@ MethodOutcome processCorrectionCheck(ComponentState& state, const HostArgs& args
     if (!plan) {
         return MethodOutcome::boolean(record(state, ErrorCode::InputParametersError));
     }
-    return MethodOutcome::boolean(issueReceipt(state, *device, args, kOutputArgument, *plan));
+    return MethodOutcome::boolean(
+        issueReceipt(state, *device, args, kCorrectionOutputArgument, *plan));
 }
 
 } // namespace korvant
