@@ -104,6 +104,9 @@ end_wine_session() { # build-folder
 
 if [ "$run_tests" = yes ]; then
   trap 'end_wine_session "$build64"; end_wine_session "$build32"' EXIT
+  # Stopped from outside (scripts/test.sh stops its background steps when one fails): the wine
+  # sessions end too.
+  trap 'exit 143' TERM INT
   wine_session "$build64"
   ctest --test-dir "$build64" --output-on-failure -j "$jobs"
   end_wine_session "$build64"

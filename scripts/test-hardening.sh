@@ -9,7 +9,8 @@
 #      day as it should go), and a whole shift with the device library failing
 #      in several ways.
 #
-#   scripts/test-hardening.sh
+#   scripts/test-hardening.sh           build what is missing, then run every check
+#   scripts/test-hardening.sh --build   only build the sanitized tree and its fuzz targets
 #
 # FUZZ_SECONDS: time per fuzz target (default 10). SANITIZE_BUILD_DIR
 # (default build-sanitize: the suite and the fuzz targets, one clang tree) and
@@ -20,6 +21,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 sanitize_build=${SANITIZE_BUILD_DIR:-$root/build-sanitize}
 build=${BUILD_DIR:-$root/build}
 fuzz_seconds=${FUZZ_SECONDS:-10}
+case "$*" in
+  "") build_only=no ;;
+  --build) build_only=yes ;;
+  *) echo "test-hardening.sh: unknown arguments: $*" >&2; exit 2 ;;
+esac
 
 started=$SECONDS
 step_started=$SECONDS
@@ -34,6 +40,9 @@ step "sanitizer build and tests"
 # One clang tree for the sanitized suite and the fuzz targets (cmake/hardening.cmake).
 cmake -C "$root/cmake/hardening.cmake" -S "$root" -B "$sanitize_build" -G Ninja >/dev/null
 cmake --build "$sanitize_build"
+if [ "$build_only" = yes ]; then
+  exit 0
+fi
 # The package tests check the shipped binaries, which a sanitizer build is not.
 # intercept_tls_get_addr=0: the leak checker's tracking of dynamically loaded modules' thread-local
 # blocks misreads glibc's bookkeeping in some memory layouts (after a test has loaded the add-in
