@@ -21,8 +21,8 @@
 # Each step's time is printed as it ends, and all of them with the total at the end.
 #
 #   scripts/test.sh           everything (about 20 minutes on two cores from scratch, about
-#                             5 after one source file changed)
-#   scripts/test.sh --linux   steps 1 and 4 only (about 2 minutes once built)
+#                             4 after one source file changed)
+#   scripts/test.sh --linux   steps 1 and 4 only (about a minute once built)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -83,10 +83,14 @@ stop_later() {
 }
 trap stop_later EXIT
 
-# Waits for every background step; prints the output of those that failed. False if any did.
+# Waits for the background steps named (all of them without a name); prints the output of those
+# that failed. False if any did.
 wait_later() {
   local i status seconds all=0
   for i in "${!later_pids[@]}"; do
+    if [ $# -gt 0 ] && [ "${later_names[$i]}" != "$1" ]; then
+      continue
+    fi
     wait "${later_pids[$i]}" || true
     read -r status seconds <"${later_logs[$i]}.status" 2>/dev/null || { status=1; seconds=0; }
     times+=("$(printf '%5d s  %s (in the background)' "$seconds" "${later_names[$i]}")")
@@ -98,21 +102,25 @@ wait_later() {
       echo "test: ${later_names[$i]} FAILED (exit $status); the output above is in ${later_logs[$i]}"
       all=1
     fi
+    unset "later_pids[$i]"
   done
-  later_pids=()
   return "$all"
 }
 
+# What the Linux build needs comes first; the rest (the cross compilers, wine, clang, the browser)
+# is installed while the Linux build compiles, and is there before the first test runs.
 step "set-up"
+"$root/scripts/setup.sh"
 if [ "$everything" = yes ]; then
-  "$root/scripts/setup.sh" --windows --fuzz --browser
-else
-  "$root/scripts/setup.sh"
+  later "set-up for the other builds" "$root/scripts/setup.sh" --windows --fuzz --browser
 fi
 
 step "Linux 64-bit build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build"
+if [ "$everything" = yes ]; then
+  wait_later "set-up for the other builds"
+fi
 # Most tests wait on the register's time-outs and on other processes rather than compute.
 later "Linux 64-bit tests" ctest --test-dir "$build" --output-on-failure -j4
 
