@@ -59,6 +59,7 @@ set -m
 later_pids=()
 later_names=()
 later_logs=()
+later_done=()
 later() { # name command...
   local name=$1 log
   shift
@@ -77,8 +78,11 @@ later() { # name command...
   echo "test: $name goes on in the background ($log)"
 }
 stop_later() {
-  for pid in "${later_pids[@]}"; do
-    kill -TERM -- "-$pid" 2>/dev/null || true
+  local i
+  for i in "${!later_pids[@]}"; do
+    if [ -z "${later_done[$i]:-}" ]; then
+      kill -TERM -- "-${later_pids[$i]}" 2>/dev/null || true
+    fi
   done
 }
 trap stop_later EXIT
@@ -88,9 +92,10 @@ trap stop_later EXIT
 wait_later() {
   local i status seconds all=0
   for i in "${!later_pids[@]}"; do
-    if [ $# -gt 0 ] && [ "${later_names[$i]}" != "$1" ]; then
+    if [ -n "${later_done[$i]:-}" ] || { [ $# -gt 0 ] && [ "${later_names[$i]}" != "$1" ]; }; then
       continue
     fi
+    later_done[$i]=yes
     wait "${later_pids[$i]}" || true
     read -r status seconds <"${later_logs[$i]}.status" 2>/dev/null || { status=1; seconds=0; }
     times+=("$(printf '%5d s  %s (in the background)' "$seconds" "${later_names[$i]}")")
@@ -102,7 +107,6 @@ wait_later() {
       echo "test: ${later_names[$i]} FAILED (exit $status); the output above is in ${later_logs[$i]}"
       all=1
     fi
-    unset "later_pids[$i]"
   done
   return "$all"
 }
