@@ -7,7 +7,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -36,13 +39,59 @@ template <typename Checks> int exitCodeOfChecks(Checks& checks) {
     return failures == 0 ? 0 : 1;
 }
 
+// While it lives, the temporary folder of the processes this one starts is a folder of its own,
+// removed with everything in it at the end. The new process of a test ends by std::exit, which
+// leaves its test's fixture undestroyed, and with it the temporary folders the fixture made (a
+// session's ProgramData root): they go with this folder instead.
+class ChildTemporaryFolder {
+public:
+    ChildTemporaryFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvant-child-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            return; // the new process makes its folders where this one does
+        }
+        folder_ = pattern;
+        for (const char* name : kVariables) {
+            const char* value = std::getenv(name);
+            saved_.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+            setenv(name, folder_.string().c_str(), 1);
+        }
+    }
+    ~ChildTemporaryFolder() {
+        if (folder_.empty()) {
+            return;
+        }
+        for (size_t i = 0; i < saved_.size(); ++i) {
+            if (saved_[i]) {
+                setenv(kVariables[i], saved_[i]->c_str(), 1);
+            } else {
+                unsetenv(kVariables[i]);
+            }
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    ChildTemporaryFolder(const ChildTemporaryFolder&) = delete;
+    ChildTemporaryFolder& operator=(const ChildTemporaryFolder&) = delete;
+
+private:
+    // Where POSIX and Windows look for the temporary folder.
+    static constexpr const char* kVariables[] = {"TMPDIR", "TMP", "TEMP"};
+    std::filesystem::path folder_;
+    std::vector<std::optional<std::string>> saved_;
+};
+
 // Runs `checks` in a new process of this program that has run nothing but this test up to this
 // call; their failures fail the test here.
 template <typename Checks> void inNewProcess(Checks&& checks) {
     const std::string style = GTEST_FLAG_GET(death_test_style);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(std::exit(exitCodeOfChecks(checks)), ::testing::ExitedWithCode(0), "")
-        << "the checks failed in the new process";
+    {
+        const ChildTemporaryFolder temporary;
+        EXPECT_EXIT(std::exit(exitCodeOfChecks(checks)), ::testing::ExitedWithCode(0), "")
+            << "the checks failed in the new process";
+    }
     GTEST_FLAG_SET(death_test_style, style);
 }
 
