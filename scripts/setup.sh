@@ -53,15 +53,17 @@ apt_update() {
   sudo_ apt-get update -qq "${apt_retries[@]}" && return 0
   echo "setup: apt-get update failed again; going on with the package lists apt could read" >&2
 }
-apt_install() {
+apt_get_install() {
   sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${apt_retries[@]}" "$@" && return 0
+    "${apt_retries[@]}" "$@"
+}
+apt_install() {
+  apt_get_install "$@" && return 0
   echo "setup: apt-get install failed; reading the package lists again and trying once more" >&2
   sleep 15
   updated=no
   apt_update
-  sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${apt_retries[@]}" "$@"
+  apt_get_install "$@"
 }
 
 # wine32 is a package of the i386 architecture.

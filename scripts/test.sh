@@ -130,7 +130,7 @@ later "Linux 64-bit tests" ctest --test-dir "$build" --output-on-failure -j4
 
 if [ "$everything" = yes ]; then
   step "sanitizer build"
-  BUILD_DIR="$build" "$root/scripts/test-hardening.sh" --build
+  "$root/scripts/test-hardening.sh" --build
   later "hardening" env BUILD_DIR="$build" "$root/scripts/test-hardening.sh"
 
   step "Windows builds"

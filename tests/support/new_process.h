@@ -7,13 +7,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
-#include <optional>
 #include <string>
-#include <vector>
+#include <system_error>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include "host/system/system.h"
 
 namespace korvant::testing {
 
@@ -45,30 +47,13 @@ template <typename Checks> int exitCodeOfChecks(Checks& checks) {
 // session's ProgramData root): they go with this folder instead.
 class ChildTemporaryFolder {
 public:
-    ChildTemporaryFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "korvant-child-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            return; // the new process makes its folders where this one does
-        }
-        folder_ = pattern;
-        for (const char* name : kVariables) {
-            const char* value = std::getenv(name);
-            saved_.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
-            setenv(name, folder_.string().c_str(), 1);
+    ChildTemporaryFolder() : folder_(host::makeTemporaryDirectory("korvant-child-")) {
+        // Where POSIX and Windows look for the temporary folder.
+        for (const char* name : {"TMPDIR", "TMP", "TEMP"}) {
+            variables_.emplace_back(name, host::pathText(folder_));
         }
     }
     ~ChildTemporaryFolder() {
-        if (folder_.empty()) {
-            return;
-        }
-        for (size_t i = 0; i < saved_.size(); ++i) {
-            if (saved_[i]) {
-                setenv(kVariables[i], saved_[i]->c_str(), 1);
-            } else {
-                unsetenv(kVariables[i]);
-            }
-        }
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
@@ -76,10 +61,8 @@ public:
     ChildTemporaryFolder& operator=(const ChildTemporaryFolder&) = delete;
 
 private:
-    // Where POSIX and Windows look for the temporary folder.
-    static constexpr const char* kVariables[] = {"TMPDIR", "TMP", "TEMP"};
     std::filesystem::path folder_;
-    std::vector<std::optional<std::string>> saved_;
+    std::deque<host::ScopedEnvironmentVariable> variables_;
 };
 
 // Runs `checks` in a new process of this program that has run nothing but this test up to this
