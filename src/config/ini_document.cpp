@@ -9,26 +9,27 @@
 
 namespace korvant {
 
+// How the loaded file was written, so that saving writes it the same way. Outside the anonymous
+// namespace because IniDocument::Impl, which has external linkage, holds one.
+enum class IniFileEncoding { Plain, Utf8WithMark, Utf16Le, Utf16Be };
+
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeByteOrderMark = "\xFE\xFF";
 
-// How the loaded file was written, so that saving writes it the same way.
-enum class Encoding { Plain, Utf8WithMark, Utf16Le, Utf16Be };
-
-Encoding encodingOf(std::string_view bytes) {
+IniFileEncoding encodingOf(std::string_view bytes) {
     if (bytes.starts_with(kUtf8ByteOrderMark)) {
-        return Encoding::Utf8WithMark;
+        return IniFileEncoding::Utf8WithMark;
     }
     if (bytes.starts_with(kUtf16LeByteOrderMark)) {
-        return Encoding::Utf16Le;
+        return IniFileEncoding::Utf16Le;
     }
     if (bytes.starts_with(kUtf16BeByteOrderMark)) {
-        return Encoding::Utf16Be;
+        return IniFileEncoding::Utf16Be;
     }
-    return Encoding::Plain;
+    return IniFileEncoding::Plain;
 }
 
 // UTF-16 bytes after the byte order mark as UTF-8; nothing for an odd count.
@@ -60,21 +61,21 @@ std::string utf8ToUtf16Bytes(std::string_view text, bool bigEndian) {
 // The file's text as the INI parser takes it (UTF-8 text is given the byte
 // order mark, so that every platform reads it as UTF-8), or the reason why it
 // is no text the parser can take.
-std::optional<std::string> parserText(std::string_view bytes, Encoding encoding,
+std::optional<std::string> parserText(std::string_view bytes, IniFileEncoding encoding,
                                       std::string& problem) {
     switch (encoding) {
-    case Encoding::Utf16Le:
-    case Encoding::Utf16Be: {
+    case IniFileEncoding::Utf16Le:
+    case IniFileEncoding::Utf16Be: {
         auto text = utf16BytesToUtf8(bytes.substr(kUtf16LeByteOrderMark.size()),
-                                     encoding == Encoding::Utf16Be);
+                                     encoding == IniFileEncoding::Utf16Be);
         if (!text) {
             problem = "it is UTF-16 text cut in the middle of a character";
             return std::nullopt;
         }
         return std::string(kUtf8ByteOrderMark) + *text;
     }
-    case Encoding::Utf8WithMark:
-    case Encoding::Plain:
+    case IniFileEncoding::Utf8WithMark:
+    case IniFileEncoding::Plain:
         break;
     }
     if (bytes.find('\0') != std::string_view::npos) {
@@ -83,7 +84,7 @@ std::optional<std::string> parserText(std::string_view bytes, Encoding encoding,
     }
     // On Windows a file without the mark is in the ANSI code page, where every
     // byte is a character; elsewhere, and with the mark, it must be UTF-8.
-    const bool utf8 = kIniStoreIsUtf8 || encoding == Encoding::Utf8WithMark;
+    const bool utf8 = kIniStoreIsUtf8 || encoding == IniFileEncoding::Utf8WithMark;
     if (utf8 && sanitizeUtf8(bytes) != bytes) {
         problem = "it is not UTF-8 text";
         return std::nullopt;
@@ -95,14 +96,14 @@ std::optional<std::string> parserText(std::string_view bytes, Encoding encoding,
 
 struct IniDocument::Impl {
     IniFile file;
-    Encoding encoding = Encoding::Plain;
+    IniFileEncoding encoding = IniFileEncoding::Plain;
     // The file's text without its byte order mark, in its own encoding (UTF-8
     // for UTF-16 files); values are set in it line by line, so that saving
     // writes back exactly what was loaded but for them.
     std::string text;
 
     // Whether the text is UTF-8 (everywhere but in a Windows ANSI file).
-    bool textIsUtf8() const { return kIniStoreIsUtf8 || encoding != Encoding::Plain; }
+    bool textIsUtf8() const { return kIniStoreIsUtf8 || encoding != IniFileEncoding::Plain; }
 
     Impl() : file(kIniStoreIsUtf8, /*multiKey*/ false, /*multiLine*/ false) {
         file.SetSpaces(true);
@@ -117,7 +118,7 @@ IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
 bool IniDocument::load(std::string_view fileBytes, std::string* problem) {
     // A fresh object, because SimpleIni fixes the text encoding at the first load.
     impl_ = std::make_unique<Impl>();
-    const Encoding encoding = encodingOf(fileBytes);
+    const IniFileEncoding encoding = encodingOf(fileBytes);
     std::string why;
     const auto text = parserText(fileBytes, encoding, why);
     if (text && impl_->file.LoadData(text->data(), text->size()) < 0) {
@@ -131,7 +132,7 @@ bool IniDocument::load(std::string_view fileBytes, std::string* problem) {
         return false;
     }
     impl_->encoding = encoding;
-    impl_->text = text->substr(encoding == Encoding::Plain ? 0 : kUtf8ByteOrderMark.size());
+    impl_->text = text->substr(encoding == IniFileEncoding::Plain ? 0 : kUtf8ByteOrderMark.size());
     return true;
 }
 
@@ -155,12 +156,12 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
 
 std::string IniDocument::save() const {
     switch (impl_->encoding) {
-    case Encoding::Utf16Le:
-    case Encoding::Utf16Be:
-        return utf8ToUtf16Bytes(impl_->text, impl_->encoding == Encoding::Utf16Be);
-    case Encoding::Utf8WithMark:
+    case IniFileEncoding::Utf16Le:
+    case IniFileEncoding::Utf16Be:
+        return utf8ToUtf16Bytes(impl_->text, impl_->encoding == IniFileEncoding::Utf16Be);
+    case IniFileEncoding::Utf8WithMark:
         return std::string(kUtf8ByteOrderMark) + impl_->text;
-    case Encoding::Plain:
+    case IniFileEncoding::Plain:
         break;
     }
     return impl_->text;

@@ -49,6 +49,15 @@ namespace fake {
 
 using WChar = char16_t;
 
+struct FakeString {
+    char* pstrVal;
+    uint32_t strLen;
+};
+struct FakeWideString {
+    WChar* pwstrVal;
+    uint32_t wstrLen;
+};
+
 struct tVariantFake {
     union {
         int8_t i8Val;
@@ -72,14 +81,8 @@ struct tVariantFake {
         unsigned char IDVal[16];
         tVariantFake* pvarVal;
         struct tm tmVal;
-        struct {
-            char* pstrVal;
-            uint32_t strLen;
-        } s;
-        struct {
-            WChar* pwstrVal;
-            uint32_t wstrLen;
-        } w;
+        FakeString s;
+        FakeWideString w;
     };
     uint32_t cbElements;
     uint16_t vt;

@@ -46,9 +46,14 @@ TEST(WindowsLoad, SearchPathIsExtendedOnceAtTheFirstCall) {
     using GetClassNames = const wchar_t* (*)();
     using GetClassObject = long (*)(const wchar_t*, void**);
     using DestroyObject = long (*)(void**);
-    const auto names = reinterpret_cast<GetClassNames>(GetProcAddress(addin, "GetClassNames"));
-    const auto create = reinterpret_cast<GetClassObject>(GetProcAddress(addin, "GetClassObject"));
-    const auto destroy = reinterpret_cast<DestroyObject>(GetProcAddress(addin, "DestroyObject"));
+    // Through void*, as the add-in's own loader does: a FARPROC cast straight to another function
+    // type is a warning.
+    const auto entry = [addin](const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(addin, name));
+    };
+    const auto names = reinterpret_cast<GetClassNames>(entry("GetClassNames"));
+    const auto create = reinterpret_cast<GetClassObject>(entry("GetClassObject"));
+    const auto destroy = reinterpret_cast<DestroyObject>(entry("DestroyObject"));
     ASSERT_TRUE(names && create && destroy);
 
     EXPECT_EQ(std::wstring(names()), L"AddInKorvant");
