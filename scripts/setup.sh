@@ -4,8 +4,9 @@
 # again: it only does what is missing.
 #   scripts/setup.sh            Linux toolchain, libraries, tinyxml2 and libqrencode sources
 #   scripts/setup.sh --windows  also the MinGW-w64 cross compilers, wine (64 and 32 bits: the
-#                               i386 architecture is added for the latter) and clang (which
-#                               compiles the MSVC-ABI check of the Windows add-in)
+#                               i386 architecture is added for the latter), clang (which
+#                               compiles the MSVC-ABI check of the Windows add-in) and LLVM's
+#                               linker (which links the Windows test programs)
 #   scripts/setup.sh --fuzz     also clang 14 with its sanitizer runtimes
 #   scripts/setup.sh --browser  also Chromium and zbar, which render the emulator's receipt page
 #                               and read back every code on it
@@ -24,7 +25,7 @@ for arg in "$@"; do
   case "$arg" in
     --windows) windows=yes
       packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386
-      binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 clang-14) ;;
+      binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 clang-14 lld-14) ;;
     --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
     --browser) packages+=(chromium zbar-tools) ;;
     *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
@@ -77,6 +78,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   apt_update
   apt_install "${missing[@]}"
+fi
+
+# The MinGW cross compilers take LLVM's linker for -fuse-ld=lld only as a sibling of their own:
+# the Windows test programs link with it, in a fraction of the time binutils' linker takes.
+if [ "$windows" = yes ]; then
+  for arch in x86_64 i686; do
+    if [ ! -e "/usr/bin/$arch-w64-mingw32-ld.lld" ]; then
+      sudo_ ln -s /usr/bin/ld.lld-14 "/usr/bin/$arch-w64-mingw32-ld.lld"
+    fi
+  done
 fi
 
 # tinyxml2 and libqrencode are compiled from Debian's source packages, which need deb-src
