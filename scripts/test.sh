@@ -140,7 +140,8 @@ fi
 
 step "Linux 32-bit build"
 "$root/scripts/build-linux32.sh"
-later "Linux 32-bit tests" env JOBS=4 "$root/scripts/build-linux32.sh" --test
+# The last tests: nothing compiles beside them any more.
+later "Linux 32-bit tests" env JOBS=8 "$root/scripts/build-linux32.sh" --test
 
 step "waiting for the tests in the background"
 wait_later
