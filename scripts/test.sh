@@ -20,8 +20,9 @@
 #
 # Each step's time is printed as it ends, and all of them with the total at the end.
 #
-#   scripts/test.sh           everything (about 20 minutes on two cores from scratch, about
-#                             4 after one source file changed)
+#   scripts/test.sh           everything (under 15 minutes on two cores from scratch on CI's
+#                             machine, about 17 on a slower one; about 4 after one source file
+#                             changed)
 #   scripts/test.sh --linux   steps 1 and 4 only (about a minute once built)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
