@@ -36,21 +36,23 @@ step() {
 
 "$root/scripts/setup.sh" --fuzz
 
-step "sanitizer build and tests"
+step "sanitizer build"
 # One clang tree for the sanitized suite and the fuzz targets (cmake/hardening.cmake).
 cmake -C "$root/cmake/hardening.cmake" -S "$root" -B "$sanitize_build" -G Ninja >/dev/null
 cmake --build "$sanitize_build"
 if [ "$build_only" = yes ]; then
   exit 0
 fi
-# The package tests check the shipped binaries, which a sanitizer build is not. Four at a time
-# on two cores, as the other suites: most tests wait (on time-outs, on other processes), and the
-# suite takes little more than half the time it takes two at a time.
+
+step "sanitized tests"
+# The package tests check the shipped binaries, which a sanitizer build is not.
 # intercept_tls_get_addr=0: the leak checker's tracking of dynamically loaded modules' thread-local
 # blocks misreads glibc's bookkeeping in some memory layouts (after a test has loaded the add-in
 # and the emulator) and crashes the checker itself ("Tracer caught signal 11"), failing a test
 # that passed. Without it those blocks are not roots of the leak scan, which can only add reports,
 # never hide a leak.
+# Four at a time on two cores, as the other suites: most tests wait (on time-outs, on other
+# processes), and the suite takes little more than half the time it takes two at a time.
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:intercept_tls_get_addr=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$sanitize_build" --output-on-failure -j4 -E '^package\.'
